@@ -1,0 +1,32 @@
+// The eleven autocorrelation values of one 10 ms classifier frame.
+//
+// The detector's decisions hinge on exact float results, so both versions
+// here produce bit-identical values: every product x[k]*x[k+i] is an exact
+// integer rounded once to float, and each lag's sum is accumulated in
+// increasing k with a float rounding after every addition.
+#pragma once
+#include <cstdint>
+
+namespace nelo::rec {
+
+constexpr int kFrameSamples = 160;   // 10 ms at 16 kHz
+constexpr int kLags = 11;            // r[0] .. r[10]
+
+// A frame converted to float and followed by zeros, so that the lane version
+// may read past the frame's end: lag i's terms with k + i >= 160 then add
+// +/-0, which leaves a float sum unchanged.
+constexpr int kPaddedFrame = kFrameSamples + 12;
+
+// The plain loop: lag by lag, k by k. The reference for exactness.
+void CalcAutoCorrScalar(const int16_t* frame, float r[kLags]);
+
+// Converts one frame of the window into the padded float layout above.
+void LoadPaddedFrame(const int16_t* frame, float padded[kPaddedFrame]);
+
+// The lane version for two frames at once: the eleven lags run side by side
+// in SSE lanes (each lane still its own sum in increasing k), and two frames
+// interleave to hide the addition latency.
+void CalcAutoCorrLanesPair(const float* frameA, const float* frameB, float rA[kLags], float rB[kLags]);
+void CalcAutoCorrLanes(const float* frame, float r[kLags]);
+
+}  // namespace nelo::rec
