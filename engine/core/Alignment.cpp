@@ -1,0 +1,104 @@
+#include "Alignment.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace nelo {
+namespace {
+
+constexpr float kStallPenalty = 0.4f;  // learner frame reused for the next reference frame
+constexpr float kSkipPenalty = 0.2f;   // per learner frame skipped beyond one
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+
+}  // namespace
+
+float FrameDistance(const float* a, const float* b) {
+    float sum = 0;
+    for (int d = 0; d < kCepstra; ++d) {
+        const float x = a[d] - b[d];
+        sum += x * x;
+    }
+    // Deltas carry the transitions between sounds but vary more between
+    // speakers, so they weigh half.
+    for (int d = kCepstra; d < kFeatureDim; ++d) {
+        const float x = a[d] - b[d];
+        sum += 0.5f * x * x;
+    }
+    return std::sqrt(sum);
+}
+
+Alignment AlignFrames(const AlignmentInput& in) {
+    Alignment out;
+    if (!in.reference || !in.learner || in.refEnd <= in.refBegin || in.learnerEnd <= in.learnerBegin) return out;
+    const size_t R = in.refEnd - in.refBegin, L = in.learnerEnd - in.learnerBegin;
+    // A learner much slower than the reference needs longer steps to reach the end.
+    const size_t maxStep = std::max<size_t>(2, (L + R - 1) / R + 1);
+    // Band around the straight line; wide enough for a dropped word or a long pause.
+    const double slope = static_cast<double>(L) / R;
+    const size_t band = static_cast<size_t>(0.4 * std::max(R, L)) + 30;
+    // The ends may slip a little: the speech detector's edges are not exact.
+    const size_t slack = std::min<size_t>(L, 15);
+
+    std::vector<size_t> lo(R), hi(R), rowStart(R + 1);
+    for (size_t i = 0; i < R; ++i) {
+        const double centre = i * slope;
+        lo[i] = centre > band ? static_cast<size_t>(centre - band) : 0;
+        hi[i] = std::min(L, static_cast<size_t>(centre + band) + 1);
+        rowStart[i + 1] = rowStart[i] + (hi[i] - lo[i]);
+    }
+    hi[0] = std::min(hi[0], slack);
+    lo[R - 1] = std::max(lo[R - 1], L - slack);
+    if (lo[R - 1] >= hi[R - 1]) { lo[R - 1] = L - 1; hi[R - 1] = L; }
+    for (size_t i = 0; i < R; ++i) rowStart[i + 1] = rowStart[i] + (hi[i] > lo[i] ? hi[i] - lo[i] : 0);
+
+    std::vector<uint8_t> step(rowStart[R]);
+    std::vector<float> previous(L, kInfinity), current(L, kInfinity), local(L, 0.0f);
+    const FeatureFrames& ref = *in.reference;
+    const FeatureFrames& lrn = *in.learner;
+    for (size_t i = 0; i < R; ++i) {
+        std::fill(current.begin(), current.end(), kInfinity);
+        const float* r = ref.frame(in.refBegin + i);
+        for (size_t j = lo[i]; j < hi[i]; ++j) {
+            const float d = FrameDistance(r, lrn.frame(in.learnerBegin + j));
+            local[j] = d;
+            if (i == 0) {
+                current[j] = d;
+                step[rowStart[i] + (j - lo[i])] = 0;
+                continue;
+            }
+            float best = kInfinity;
+            uint8_t bestStep = 0;
+            for (size_t k = 0; k <= maxStep && k <= j; ++k) {
+                float c = previous[j - k];
+                if (c == kInfinity) continue;
+                if (k == 0) c += kStallPenalty;
+                else if (k > 1) c += kSkipPenalty * (k - 1);
+                if (c < best) { best = c; bestStep = static_cast<uint8_t>(k); }
+            }
+            current[j] = best + d;
+            step[rowStart[i] + (j - lo[i])] = bestStep;
+        }
+        std::swap(previous, current);
+        if (i + 1 < R) continue;
+        // Last row: pick the cheapest allowed end and walk back.
+        size_t endJ = L;
+        float best = kInfinity;
+        for (size_t j = lo[i]; j < hi[i]; ++j)
+            if (previous[j] < best) { best = previous[j]; endJ = j; }
+        if (endJ == L) return out;
+        out.learnerFrame.assign(R, 0);
+        out.cost.assign(R, 0.0f);
+        size_t j = endJ;
+        for (size_t back = R; back-- > 0;) {
+            out.learnerFrame[back] = in.learnerBegin + j;
+            out.cost[back] = FrameDistance(ref.frame(in.refBegin + back), lrn.frame(in.learnerBegin + j));
+            if (back == 0) break;
+            j -= step[rowStart[back] + (j - lo[back])];
+        }
+    }
+    return out;
+}
+
+}  // namespace nelo
