@@ -52,6 +52,52 @@ Tone ToneOf(const std::string& text) {
     return Tone::Statement;
 }
 
+// espeak-ng sometimes speaks two words as one ("in the"): the second then
+// has no phonemes of its own. Such a group's phonemes are shared out by
+// matching them against each word's own transcription, in order.
+void SplitMergedWords(Synthesizer& synth, const std::string& voice, const std::vector<TextWord>& words,
+                      std::vector<size_t>& wordOfPhoneme, const std::vector<SynthPhoneme>& phonemes) {
+    std::vector<size_t> count(words.size(), 0);
+    for (size_t w : wordOfPhoneme) ++count[w];
+    for (size_t first = 0; first < words.size();) {
+        size_t last = first + 1;
+        while (last < words.size() && count[last] == 0) ++last;
+        if (last == first + 1 || count[first] == 0) {
+            first = last;
+            continue;
+        }
+        std::vector<SynthPhoneme> written;  // the group's words transcribed one by one
+        std::vector<size_t> writtenWord;
+        for (size_t w = first; w < last; ++w)
+            for (const auto& part : synth.transcribe(words[w].text, voice))
+                for (const StressedPhoneme& p : part) {
+                    written.push_back(SynthPhoneme{p.symbol, 0, 0, 0});
+                    writtenWord.push_back(w);
+                }
+        std::vector<size_t> members;
+        for (size_t i = 0; i < phonemes.size(); ++i)
+            if (wordOfPhoneme[i] == first) members.push_back(i);
+        const size_t n = members.size(), m = written.size();
+        std::vector<std::vector<int>> lcs(n + 1, std::vector<int>(m + 1, 0));
+        for (size_t i = n; i-- > 0;)
+            for (size_t j = m; j-- > 0;)
+                lcs[i][j] = phonemes[members[i]].symbol == written[j].symbol ? lcs[i + 1][j + 1] + 1
+                                                                           : std::max(lcs[i + 1][j], lcs[i][j + 1]);
+        size_t current = first;
+        for (size_t i = 0, j = 0; i < n;) {
+            if (j < m && phonemes[members[i]].symbol == written[j].symbol) {
+                current = writtenWord[j++];
+                wordOfPhoneme[members[i++]] = current;
+            } else if (j < m && lcs[i][j + 1] > lcs[i + 1][j]) {
+                ++j;
+            } else {
+                wordOfPhoneme[members[i++]] = current;
+            }
+        }
+        first = last;
+    }
+}
+
 size_t WordAt(const std::vector<TextWord>& words, size_t codePoint) {
     size_t best = 0;
     for (size_t w = 0; w < words.size(); ++w)
@@ -89,11 +135,14 @@ Lesson BuildLesson(Synthesizer& synth, const std::string& sentence, const VoiceS
         item.pronunciations.emplace_back();
         lesson.items.push_back(item);
     }
+    std::vector<size_t> wordOfPhoneme;
+    for (const SynthPhoneme& p : s.phonemes) wordOfPhoneme.push_back(WordAt(words, p.textPosition));
+    SplitMergedWords(synth, voice.voice, words, wordOfPhoneme, s.phonemes);
     uint32_t previousEnd = 0;
     for (size_t i = 0; i < s.phonemes.size(); ++i) {
         const SynthPhoneme& p = s.phonemes[i];
         if (p.symbol.size() > 3) throw std::runtime_error("phoneme symbol longer than three characters: " + p.symbol);
-        LessonItem& item = lesson.items[WordAt(words, p.textPosition)];
+        LessonItem& item = lesson.items[wordOfPhoneme[i]];
         SampleSpan span{std::max(previousEnd, MapSampleTo16k(p.begin, s.sampleRate)), MapSampleTo16k(p.end, s.sampleRate)};
         span.end = std::min(total, std::max(span.end, span.begin + 1));
         if (span.begin >= total) throw std::runtime_error("phoneme timing lies past the end of the recording");

@@ -74,6 +74,16 @@ bool IsVowelSymbol(const std::string& s) {
     return !s.empty() && std::strchr("aeiouAEIOUV@30", s[0]) != nullptr;
 }
 
+// espeak-ng picks the nearest voice for any language asked for; only an
+// exact language of the chosen voice counts as found. Its language list is
+// pairs of a priority byte and a terminated name, ended by a zero byte.
+bool SpeaksLanguage(const espeak_VOICE* voice, const std::string& language) {
+    if (!voice || !voice->languages) return false;
+    for (const char* p = voice->languages; *p; p += 1 + std::strlen(p + 1) + 1)
+        if (language == p + 1) return true;
+    return false;
+}
+
 }  // namespace
 
 Synthesizer::Synthesizer() {
@@ -89,7 +99,8 @@ void Synthesizer::select(const VoiceSettings& v) {
     if (espeak_SetVoiceByName(v.voice.c_str()) != EE_OK) {
         espeak_VOICE wanted = {};
         wanted.languages = v.voice.c_str();
-        if (v.voice.find('+') != std::string::npos || espeak_SetVoiceByProperties(&wanted) != EE_OK)
+        if (v.voice.find('+') != std::string::npos || espeak_SetVoiceByProperties(&wanted) != EE_OK ||
+            !SpeaksLanguage(espeak_GetCurrentVoice(), v.voice))
             throw std::runtime_error("unknown espeak-ng voice: " + v.voice);
     }
     espeak_SetParameter(espeakRATE, v.wordsPerMinute, 0);
