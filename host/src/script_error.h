@@ -1,0 +1,8 @@
+// The one-line form of a script error: "<file>(<line>,<col>): <description>",
+// with the engine's zero-based position shown one-based. Pure.
+#pragma once
+
+#include <string>
+
+std::wstring FormatScriptError(const std::wstring& file, unsigned long zeroBasedLine, long zeroBasedColumn,
+                               const std::wstring& description);
