@@ -6,8 +6,9 @@
 // included: " 5" is 0x05, "-1" is 0xFF, "+F" is 0x0F, "G1" is 0x00, "1G" is 0x01.
 //
 // Pure code: no COM, no window or device calls, so a fuzzer can drive it on any
-// platform. Plain digit pairs take a table lookup; every other pair is handed to
-// wcstol itself, so both paths give the run-time's answer by construction.
+// platform. Plain digit pairs are decoded directly (eight pairs at a time where
+// SSE2 and 16-bit wchar_t allow); every other pair is handed to wcstol itself,
+// so both paths give the run-time's answer by construction.
 #pragma once
 
 #include <cstddef>
@@ -17,12 +18,11 @@ namespace scriptdata {
 // The byte that wcstol gives for the two characters hi, lo (neither NUL).
 unsigned char ReadHexPair(wchar_t hi, wchar_t lo);
 
-// Number of bytes a text yields: the characters before its first NUL, halved
-// and rounded down (a trailing odd character is ignored). A null text yields 0.
-std::size_t HexPairCount(const wchar_t* text);
-
-// Decodes pairCount pairs of text (which must hold 2 * pairCount characters
-// without a NUL among them) into out[0 .. pairCount-1].
-void DecodeHexPairs(const wchar_t* text, std::size_t pairCount, unsigned char* out);
+// Decodes the pairs of text into out, at most maxPairs of them, stopping at the
+// first pair that holds a NUL (so the characters before the first NUL count, and
+// a trailing odd one is ignored). All 2 * maxPairs characters must be readable
+// (a BSTR's length or wcslen bounds them); out must have room for maxPairs bytes.
+// Returns the number of bytes written.
+std::size_t DecodeHexPairs(const wchar_t* text, std::size_t maxPairs, unsigned char* out);
 
 }  // namespace scriptdata

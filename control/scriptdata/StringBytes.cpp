@@ -4,28 +4,28 @@
 
 #include "HexPairs.h"
 
-BOOL GetStringBytes(const wchar_t* sData, CByteBuffer& bytes) {
+BOOL GetStringBytes(BSTR sData, CByteBuffer& bytes) {
   bytes.Reset();
-  const size_t pairs = scriptdata::HexPairCount(sData);
+  // Room for every pair the BSTR could hold; a NUL inside it ends the bytes
+  // earlier, which costs some unused room but spares a pass over the text.
+  const UINT maxPairs = SysStringLen(sData) / 2;
+  if (maxPairs == 0) return TRUE;
+  CByteBuffer result(new (std::nothrow) BYTE[maxPairs], maxPairs);
+  if (!result.Get()) return FALSE;
+  const size_t pairs = scriptdata::DecodeHexPairs(sData, maxPairs, result.Get());
   if (pairs == 0) return TRUE;
-  // The length travels as a 32-bit count; a BSTR cannot be that long anyway.
-  if (pairs > MAXDWORD) return FALSE;
-  BYTE* storage = new (std::nothrow) BYTE[pairs];
-  if (!storage) return FALSE;
-  scriptdata::DecodeHexPairs(sData, pairs, storage);
-  bytes.Reset(storage, static_cast<ULONG>(pairs));
+  bytes.Reset(result.Detach(), static_cast<ULONG>(pairs));
   return TRUE;
 }
 
 BOOL GetStringBytes(BSTR sData, BYTE** ppBuf, ULONG* pnLen) {
   if (!pnLen) return FALSE;
   *pnLen = 0;
-  // Without a place for the buffer the bytes would be lost; only a conversion
-  // that produces nothing can do without one.
-  if (!ppBuf) return scriptdata::HexPairCount(sData) == 0;
   CByteBuffer bytes;
-  if (!GetStringBytes(static_cast<const wchar_t*>(sData), bytes)) return FALSE;
+  if (!GetStringBytes(sData, bytes)) return FALSE;
   if (bytes.Empty()) return TRUE;
+  // Without a place for the buffer the bytes would be lost.
+  if (!ppBuf) return FALSE;
   *pnLen = bytes.Size();
   *ppBuf = bytes.Detach();
   return TRUE;

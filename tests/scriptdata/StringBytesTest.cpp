@@ -2,6 +2,8 @@
 // ownership.
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <string>
 #include <vector>
 
 #include "scriptdata/StringBytes.h"
@@ -51,6 +53,24 @@ TEST(GetStringBytes, ReadsOnlyUpToAnEmbeddedNul) {
   delete[] buffer;
 }
 
+TEST(GetStringBytes, LongStringsGiveEveryByteInOrder) {
+  std::wstring text;
+  std::vector<BYTE> expected;
+  for (int i = 0; i < 1000; ++i) {
+    const int value = (i * 37) & 0xFF;
+    wchar_t pair[3];
+    swprintf(pair, 3, i % 2 ? L"%02x" : L"%02X", value);
+    text += pair;
+    expected.push_back(static_cast<BYTE>(value));
+  }
+  text += L"7";  // the odd one out
+  Bstr s(text.c_str());
+  CByteBuffer bytes;
+  ASSERT_EQ(TRUE, GetStringBytes(s.b, bytes));
+  ASSERT_EQ(expected.size(), bytes.Size());
+  EXPECT_EQ(expected, std::vector<BYTE>(bytes.Get(), bytes.Get() + bytes.Size()));
+}
+
 TEST(GetStringBytes, MissingOutParametersFail) {
   Bstr s(L"0102");
   BYTE* buffer = nullptr;
@@ -70,12 +90,13 @@ TEST(GetStringBytes, MissingOutParametersFail) {
 
 TEST(GetStringBytes, HolderOverloadOwnsTheBytes) {
   CByteBuffer bytes;
-  ASSERT_EQ(TRUE, GetStringBytes(L"-1+F", bytes));
+  Bstr text(L"-1+F"), empty(L"");
+  ASSERT_EQ(TRUE, GetStringBytes(text.b, bytes));
   ASSERT_EQ(2u, bytes.Size());
   EXPECT_EQ(0xFF, bytes.Get()[0]);
   EXPECT_EQ(0x0F, bytes.Get()[1]);
   // A second conversion replaces (and frees) the first.
-  ASSERT_EQ(TRUE, GetStringBytes(L"", bytes));
+  ASSERT_EQ(TRUE, GetStringBytes(empty.b, bytes));
   EXPECT_EQ(0u, bytes.Size());
   EXPECT_EQ(nullptr, bytes.Get());
 }
