@@ -113,10 +113,13 @@ TEST(HexPairs, EveryPairReadsAsWcstolReadsIt) {
     for (size_t i = shift; i < bytes.size(); ++i) {
       const wchar_t pair[3] = {text[2 * i], text[2 * i + 1], 0};
       const unsigned char expected = static_cast<unsigned char>(wcstol(pair, nullptr, 16) & 0xFF);
-      if (bytes[i] != expected && ++mismatches <= 10)
+      if (bytes[i] != expected && ++mismatches <= 10) {
         ADD_FAILURE() << "pair U+" << std::hex << unsigned(pair[0]) << " U+" << unsigned(pair[1])
                       << ": got " << unsigned(bytes[i]) << ", wcstol " << unsigned(expected);
-      if ((i - shift) % kRepeat == 0) EXPECT_EQ(expected, scriptdata::ReadHexPair(pair[0], pair[1]));
+      }
+      if ((i - shift) % kRepeat == 0) {
+        EXPECT_EQ(expected, scriptdata::ReadHexPair(pair[0], pair[1]));
+      }
     }
     EXPECT_EQ(0u, mismatches) << "shift " << shift;
   }
