@@ -12,20 +12,21 @@ namespace nelo::rec {
 constexpr int kFrameSamples = 160;   // 10 ms at 16 kHz
 constexpr int kLags = 11;            // r[0] .. r[10]
 
-// A frame converted to float and followed by zeros, so that the lane version
-// may read past the frame's end: lag i's terms with k + i >= 160 then add
-// +/-0, which leaves a float sum unchanged.
+// Room for a frame converted to float (the lane versions read x[0..159] only).
 constexpr int kPaddedFrame = kFrameSamples + 12;
 
 // The plain loop: lag by lag, k by k. The reference for exactness.
 void CalcAutoCorrScalar(const int16_t* frame, float r[kLags]);
 
-// Converts one frame of the window into the padded float layout above.
+// Converts one frame into float, zero-filling the rest of `padded`.
 void LoadPaddedFrame(const int16_t* frame, float padded[kPaddedFrame]);
 
-// The lane version for two frames at once: the eleven lags run side by side
-// in SSE lanes (each lane still its own sum in increasing k), and two frames
-// interleave to hide the addition latency.
+// Converts `count` samples to float (exact: every int16 is a float).
+void ConvertToFloat(const int16_t* samples, int count, float* out);
+
+// The lane versions take frames already in float (x[0..159]). The eleven lags
+// run side by side in SSE lanes, each lane still its own sum in increasing k;
+// the pair version interleaves two frames to hide the addition latency.
 void CalcAutoCorrLanesPair(const float* frameA, const float* frameB, float rA[kLags], float rB[kLags]);
 void CalcAutoCorrLanes(const float* frame, float r[kLags]);
 

@@ -28,8 +28,10 @@ void CaptureCore::StartRecording() {
     m_nVoiceBytes = m_nSilentRun = m_nNoVoiceRun = 0;
     m_bRecording = m_bVoice = m_bCancel = m_bStop = 0;
     m_nPreVoiceSamples = m_nSettleBytes = m_bStartNotified = 0;
+    // The voice store keeps its capacity from one recording to the next:
+    // growing it afresh every time costs page faults on every 60 ms buffer.
     m_voice.clear();
-    m_voice.shrink_to_fit();
+    if (m_voice.capacity() < kVoiceReserve) m_voice.reserve(kVoiceReserve);
     m_prevFrame.assign(kBufferSamples, 0);
 }
 
@@ -154,8 +156,8 @@ int32_t CaptureCore::VoiceBytesForFile() const {
 }
 
 void CaptureCore::ReleaseRecordingBuffers() {
-    std::vector<uint8_t>().swap(m_voice);
-    std::vector<int16_t>().swap(m_prevFrame);
+    m_voice.clear();
+    m_prevFrame.clear();
 }
 
 }  // namespace nelo::rec

@@ -36,6 +36,7 @@ constexpr int32_t kPreVoiceCapacity = 320000;    // samples, 20 s
 constexpr int32_t kPreVoiceShiftAt = 304000;
 constexpr int32_t kPreVoiceShift = 160000;
 constexpr int32_t kPreVoiceInFile = 8000;        // newest 0.5 s before the onset buffer
+constexpr size_t kVoiceReserve = 18000 * 32 + 1920;  // the default maximum voice segment
 
 class CaptureCore {
 public:
@@ -63,7 +64,8 @@ public:
     int32_t VoiceBytesForFile() const;
 
     // After the file is written (or the recording cancelled): the voice and
-    // previous-buffer stores are released; the fixed stores stay.
+    // previous-buffer stores are emptied. Their memory is kept for the next
+    // recording (bounded by the longest recording made), like the fixed stores.
     void ReleaseRecordingBuffers();
 
     // State, as the worker and tests see it.
@@ -89,6 +91,7 @@ private:
     std::unique_ptr<int16_t[]> m_preVoice;   // kPreVoiceCapacity samples, kept for the worker's life
     std::vector<int16_t> m_prevFrame;        // per recording
     std::vector<uint8_t> m_voice;            // per recording, grows by one buffer per 60 ms
+                                             // into capacity reserved once
 
     int32_t m_nPreVoiceSamples = 0;
     int32_t m_nVoiceBytes = 0;

@@ -20,18 +20,14 @@ void VoiceDetector::AutoCorrFrames(const int16_t* window, int frames, float (*r)
         for (int f = 0; f < frames; ++f) CalcAutoCorrScalar(window + f * kFrameStep, r[f]);
         return;
     }
-    alignas(16) float a[kPaddedFrame];
-    alignas(16) float b[kPaddedFrame];
+    // Every sample converts once; the frames then read the float window.
+    alignas(16) float x[kWindowStorage];
+    const int used = (frames - 1) * kFrameStep + kFrameSamples;
+    ConvertToFloat(window, used, x);
     int f = 0;
-    for (; f + 1 < frames; f += 2) {
-        LoadPaddedFrame(window + f * kFrameStep, a);
-        LoadPaddedFrame(window + (f + 1) * kFrameStep, b);
-        CalcAutoCorrLanesPair(a, b, r[f], r[f + 1]);
-    }
-    if (f < frames) {
-        LoadPaddedFrame(window + f * kFrameStep, a);
-        CalcAutoCorrLanes(a, r[f]);
-    }
+    for (; f + 1 < frames; f += 2)
+        CalcAutoCorrLanesPair(x + f * kFrameStep, x + (f + 1) * kFrameStep, r[f], r[f + 1]);
+    if (f < frames) CalcAutoCorrLanes(x + f * kFrameStep, r[f]);
 }
 
 int VoiceDetector::OnsetRun(const int16_t* window) {
