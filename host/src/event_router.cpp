@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "console_out.h"
+#include "script_error.h"
 
 CEventRouter::CEventRouter(CRunState& state, EScriptLanguage language, std::wstring itemName)
     : m_state(state), m_language(language), m_strItemName(std::move(itemName)) {}
@@ -89,11 +90,7 @@ HRESULT CEventRouter::Deliver(DISPID id, DISPPARAMS* params) {
         // The engine did not report this error itself (it did not go through
         // the site), so the host reports it and ends the run.
         std::wstring text = e.bstrDescription ? e.bstrDescription : L"";
-        if (text.empty()) text = L"error 0x" + [&] {
-            wchar_t buf[16];
-            wsprintfW(buf, L"%08lX", static_cast<unsigned long>(e.scode ? e.scode : hr));
-            return std::wstring(buf);
-        }();
+        if (text.empty()) text = DescribeErrorCode(e.scode ? e.scode : hr);
         WriteLine(EStream::Err, L"error in the handler of " + m_strItemName + L" event " + eventName + L": " + text);
         m_state.RequestStop(EStopReason::ScriptError, kExitScriptError);
     }

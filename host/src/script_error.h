@@ -6,3 +6,7 @@
 
 std::wstring FormatScriptError(const std::wstring& file, unsigned long zeroBasedLine, long zeroBasedColumn,
                                const std::wstring& description);
+
+// Text for an error code when the engine gave no description: the system's
+// message if it has one, and the code itself ("Unspecified error (0x80004005)").
+std::wstring DescribeErrorCode(long code);

@@ -101,11 +101,7 @@ STDMETHODIMP CScriptSite::OnScriptError(IActiveScriptError* pscripterror) {
     if (m_state.Reason() == EStopReason::Assert && m_state.TakePendingReport(pending)) {
         WriteLine(EStream::Err, FormatScriptError(file, line, column, pending));
     } else if (!m_state.Stopping()) {
-        if (description.empty()) {
-            wchar_t code[16];
-            wsprintfW(code, L"error 0x%08lX", static_cast<unsigned long>(e.scode));
-            description = code;
-        }
+        if (description.empty()) description = DescribeErrorCode(e.scode);
         WriteLine(EStream::Err, FormatScriptError(file, line, column, description));
         m_state.RequestStop(EStopReason::ScriptError, kExitScriptError);
     }

@@ -43,7 +43,8 @@ void CWatchdog::Watch() {
     if (r == WAIT_TIMEOUT) {
         if (m_state.RequestStop(EStopReason::Timeout, kExitTimeout))
             WriteLine(EStream::Err, L"NeloHost: timeout: the script was still running after " +
-                                        std::to_wstring(m_timeoutMs / 1000) + L" s");
+                                        (m_timeoutMs % 1000 ? std::to_wstring(m_timeoutMs) + L" ms"
+                                                            : std::to_wstring(m_timeoutMs / 1000) + L" s"));
         // The engines document this call as safe from any thread; it ends a
         // script that is busy in its own code rather than in a host call.
         EnterCriticalSection(&m_engineLock);

@@ -7,6 +7,8 @@ function ctrl::EVENT_B(w, l) { got.push("B:" + w + ":" + l); }
 
 host.Assert(ctrl.SinkCount() == 1, "the host advises exactly one sink, got " + ctrl.SinkCount());
 host.Assert(ctrl.Add(2, 3) == 5, "method calls go through to the object");
+// Without --activate the object is only created, as by a script's CreateObject.
+host.Assert(ctrl.InPlaceActive() == 0 && ctrl.AmbientUserMode() == -1, "not activated, no client site");
 
 // Synchronous: the handler has run before Fire returns.
 host.Assert(ctrl.Fire(1, 7, -3) == 1, "Fire reached one sink");
