@@ -26,44 +26,6 @@ namespace {
 
 }  // namespace
 
-#ifndef NELO_HAVE_SCORING
-// ---- Engine, sessions, text analysis, results
-LONG CNeloRecognitionCtrl::OcxGetEngineVer() { return PendingZero(L"OcxGetEngineVer"); }
-LONG CNeloRecognitionCtrl::OcxGetMinReadDataVer() { return PendingZero(L"OcxGetMinReadDataVer"); }
-LONG CNeloRecognitionCtrl::OcxStartSession() { return PendingZero(L"OcxStartSession"); }
-LONG CNeloRecognitionCtrl::OcxEndSession(LONG) { return PendingZero(L"OcxEndSession"); }
-LONG CNeloRecognitionCtrl::OcxResetSession(LONG) { return PendingZero(L"OcxResetSession"); }
-LONG CNeloRecognitionCtrl::OcxGetSessionErrCode(LONG) { return PendingZero(L"OcxGetSessionErrCode"); }
-BSTR CNeloRecognitionCtrl::OcxGetSessionErrInfo(LONG) { return PendingText(L"OcxGetSessionErrInfo"); }
-LONG CNeloRecognitionCtrl::OcxSetECode(LONG, const VARIANT&) { return PendingZero(L"OcxSetECode"); }
-LONG CNeloRecognitionCtrl::OcxLoadNet(LONG, const VARIANT&) { return PendingZero(L"OcxLoadNet"); }
-LONG CNeloRecognitionCtrl::OcxNetIsExist(LONG) { return PendingZero(L"OcxNetIsExist"); }
-ULONG CNeloRecognitionCtrl::OcxGetEffectiveData(LONG) { return PendingZero(L"OcxGetEffectiveData"); }
-BSTR CNeloRecognitionCtrl::OcxGetOrgText(LONG) { return PendingText(L"OcxGetOrgText"); }
-LONG CNeloRecognitionCtrl::OcxGetTextSplitCount(LONG) { return PendingZero(L"OcxGetTextSplitCount"); }
-LONG CNeloRecognitionCtrl::OcxGetTextSplitItem(LONG, LONG) { return PendingZero(L"OcxGetTextSplitItem"); }
-LONG CNeloRecognitionCtrl::OcxSetPhoneticType(LONG, LONG) { return PendingZero(L"OcxSetPhoneticType"); }
-LONG CNeloRecognitionCtrl::OcxGetPhoneticCount(LONG, LONG) { return PendingZero(L"OcxGetPhoneticCount"); }
-VARIANT CNeloRecognitionCtrl::OcxGetPhoneticItem(LONG, LONG, LONG) { return PendingArray(L"OcxGetPhoneticItem"); }
-LONG CNeloRecognitionCtrl::OcxGetTone(LONG) { return PendingZero(L"OcxGetTone"); }
-LONG CNeloRecognitionCtrl::OcxGetStatementStress(LONG, LONG) { return PendingZero(L"OcxGetStatementStress"); }
-LONG CNeloRecognitionCtrl::OcxGetStressWord(LONG, LONG) { return PendingZero(L"OcxGetStressWord"); }
-LONG CNeloRecognitionCtrl::OcxSetRange(LONG, LONG, LONG) { return PendingZero(L"OcxSetRange"); }
-LONG CNeloRecognitionCtrl::OcxGetRange(LONG) { return PendingZero(L"OcxGetRange"); }
-LONG CNeloRecognitionCtrl::OcxGetSentenceResult(LONG, ULONG) { return PendingZero(L"OcxGetSentenceResult"); }
-LONG CNeloRecognitionCtrl::OcxGetWordResult(LONG, LONG, ULONG) { return PendingZero(L"OcxGetWordResult"); }
-LONG CNeloRecognitionCtrl::OcxGetResPhonemeCount(LONG, LONG) { return PendingZero(L"OcxGetResPhonemeCount"); }
-LONG CNeloRecognitionCtrl::OcxGetResPhonemeItem(LONG, LONG, LONG) { return PendingZero(L"OcxGetResPhonemeItem"); }
-LONG CNeloRecognitionCtrl::OcxSetECodeByStr(LONG, BSTR) { return PendingZero(L"OcxSetECodeByStr"); }
-LONG CNeloRecognitionCtrl::OcxLoadNetByStr(LONG, BSTR) { return PendingZero(L"OcxLoadNetByStr"); }
-
-// ---- Scoring jobs
-LONG CNeloRecognitionCtrl::OcxScoreSoundByBuf(LONG, const VARIANT&, ULONG, LONG) { return PendingZero(L"OcxScoreSoundByBuf"); }
-LONG CNeloRecognitionCtrl::OcxScoreSoundByName(LONG, BSTR, ULONG, LONG) { return PendingZero(L"OcxScoreSoundByName"); }
-LONG CNeloRecognitionCtrl::OcxScoreSoundByStr(LONG, BSTR, ULONG, LONG) { return PendingZero(L"OcxScoreSoundByStr"); }
-
-#endif  // NELO_HAVE_SCORING
-
 // Complete already (it only reads the score list that OnScoreNotify fills); it moves to
 // the scoring files with the rest.
 LONG CNeloRecognitionCtrl::OcxGetScoreState(LONG nSession) {
