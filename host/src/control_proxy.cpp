@@ -1,7 +1,9 @@
 #include "control_proxy.h"
 
-CControlProxy::CControlProxy(IDispatch* control, CEventRouter& router)
-    : m_control(CComPtr<IDispatch>::Share(control)), m_router(&router) {}
+#include "dispatch_args.h"
+
+CControlProxy::CControlProxy(IDispatch* control, CEventRouter& router, const CRunState& state)
+    : m_control(CComPtr<IDispatch>::Share(control)), m_router(&router), m_state(state) {}
 
 STDMETHODIMP CControlProxy::QueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
@@ -33,6 +35,10 @@ STDMETHODIMP CControlProxy::GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT
 STDMETHODIMP CControlProxy::Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags,
                                    DISPPARAMS* pDispParams, VARIANT* pVarResult, EXCEPINFO* pExcepInfo,
                                    UINT* puArgErr) {
+    if (m_state.Stopping()) {
+        if (pVarResult) VariantInit(pVarResult);
+        return RaiseScriptError(pExcepInfo, L"the script is being stopped");
+    }
     return m_control->Invoke(dispIdMember, riid, lcid, wFlags, pDispParams, pVarResult, pExcepInfo, puArgErr);
 }
 

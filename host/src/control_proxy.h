@@ -3,6 +3,9 @@
 // `function ctrl::EVENT_X` handlers. The control's other interfaces are not
 // exposed, so an engine cannot connect to its events on its own and have
 // them delivered twice; delivery is the host's job (CEventRouter).
+// Once the run is stopping (host.Quit in a handler, a failed assertion, the
+// timeout) the proxy refuses further calls, so the script cannot go on
+// driving the control between the stop and its next host call.
 #pragma once
 
 #include <windows.h>
@@ -11,10 +14,11 @@
 #include "com_object.h"
 #include "com_ptr.h"
 #include "event_router.h"
+#include "run_state.h"
 
 class CControlProxy : public IDispatch, public IBindEventHandler {
 public:
-    CControlProxy(IDispatch* control, CEventRouter& router);
+    CControlProxy(IDispatch* control, CEventRouter& router, const CRunState& state);
 
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
     NELO_IMPLEMENT_REFCOUNT(CControlProxy)
@@ -36,4 +40,5 @@ private:
     CRefCount m_ref;
     CComPtr<IDispatch> m_control;
     CEventRouter* m_router;
+    const CRunState& m_state;
 };

@@ -167,7 +167,7 @@ int RunHost(const CHostOptions& options) {
         site->AddItem(L"host", static_cast<IDispatch*>(hostItem.Get()));
         CComPtr<CControlProxy> proxy;
         if (control.Dispatch()) {
-            proxy = CComPtr<CControlProxy>::Adopt(new CControlProxy(control.Dispatch(), router));
+            proxy = CComPtr<CControlProxy>::Adopt(new CControlProxy(control.Dispatch(), router, state));
             site->AddItem(L"ctrl", static_cast<IDispatch*>(proxy.Get()));
         }
 

@@ -202,6 +202,18 @@ HRESULT CHostTestSource::Call(DISPID id, DISPPARAMS* params, LONG& result, UINT*
         result = V_I4(&x) + V_I4(&y);
         return S_OK;
     }
+    case kDispTouch: {
+        if (!params || params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+        VARIANT path;
+        VariantInit(&path);
+        if (FAILED(hr = DispGetParam(params, 0, VT_BSTR, &path, argErr))) return hr;
+        HANDLE file = CreateFileW(V_BSTR(&path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        VariantClear(&path);
+        if (file == INVALID_HANDLE_VALUE) return E_FAIL;
+        CloseHandle(file);
+        result = 1;
+        return S_OK;
+    }
     default:
         return DISP_E_MEMBERNOTFOUND;
     }

@@ -20,6 +20,7 @@ enum : DISPID {
     kDispAmbientUserMode,
     kDispWindowParented,
     kDispAdd,
+    kDispTouch,  // creates an empty file: a side effect a test can see from outside
 };
 enum : DISPID { kEventA = 1, kEventB = 2 };
 

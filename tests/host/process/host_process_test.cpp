@@ -256,6 +256,28 @@ TEST_F(HostProcess, ErrorInALibraryNamesTheLibrary) {
     EXPECT_EQ(r.out, "");
 }
 
+// After host.Quit in a handler of a synchronous event, the script goes on
+// only until its next call of the host or the control; that call is refused.
+TEST_F(HostProcess, QuitInASynchronousHandlerStopsFurtherControlCalls) {
+    std::wstring marker = s_folder + L"touched.txt";
+    std::string markerText = Utf16ToUtf8(marker);
+    std::string escaped;
+    for (char ch : markerText) escaped += ch == '\\' ? std::string("\\\\") : std::string(1, ch);
+    std::wstring script = WriteScript(L"quit_sync.js",
+        "function ctrl::EVENT_A(w, l) { host.Quit(6); }\n"
+        "ctrl.Touch('" + escaped + ".before');\n"
+        "ctrl.Fire(1, 0, 0);\n"
+        "ctrl.Touch('" + escaped + "');\n");
+    CHostResult r = RunNeloHost({L"--module", ExeFolder() + L"NeloHostTestSource.dll", script});
+    ASSERT_TRUE(r.bFinished);
+    EXPECT_EQ(r.nExitCode, 6u) << r.err;
+    EXPECT_NE(GetFileAttributesW((marker + L".before").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the control call before the stop went through";
+    EXPECT_EQ(GetFileAttributesW(marker.c_str()), INVALID_FILE_ATTRIBUTES) << "the call after the stop was refused";
+    s_files.push_back(marker + L".before");
+    s_files.push_back(marker);
+}
+
 // Scripts and modules may be named by Linux paths (Wine maps them).
 TEST_F(HostProcess, LinuxPathsForScriptAndModule) {
     if (!RunningUnderWine()) GTEST_SKIP() << "Linux paths only mean something under Wine";

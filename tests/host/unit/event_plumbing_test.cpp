@@ -105,7 +105,7 @@ TEST_F(EventPlumbing, AThousandEventsReachTheBoundHandlerAndNothingLeaks) {
     CRecordingHandler handler;
     {
         CEventRouter router(state, EScriptLanguage::JScript, L"ctrl");
-        auto proxy = CComPtr<CControlProxy>::Adopt(new CControlProxy(m_control.Dispatch(), router));
+        auto proxy = CComPtr<CControlProxy>::Adopt(new CControlProxy(m_control.Dispatch(), router, state));
         // The engine binds through the proxy, which never shows the object's
         // own event interfaces (the engine must not connect a second sink).
         auto bind = CComPtr<IUnknown>::Share(static_cast<IDispatch*>(proxy.Get())).As<IBindEventHandler>(IID_IBindEventHandler);
