@@ -46,7 +46,6 @@ Alignment AlignFrames(const AlignmentInput& in) {
         const double centre = i * slope;
         lo[i] = centre > band ? static_cast<size_t>(centre - band) : 0;
         hi[i] = std::min(L, static_cast<size_t>(centre + band) + 1);
-        rowStart[i + 1] = rowStart[i] + (hi[i] - lo[i]);
     }
     hi[0] = std::min(hi[0], slack);
     lo[R - 1] = std::max(lo[R - 1], L - slack);
@@ -54,15 +53,21 @@ Alignment AlignFrames(const AlignmentInput& in) {
     for (size_t i = 0; i < R; ++i) rowStart[i + 1] = rowStart[i] + (hi[i] > lo[i] ? hi[i] - lo[i] : 0);
 
     std::vector<uint8_t> step(rowStart[R]);
-    std::vector<float> previous(L, kInfinity), current(L, kInfinity), local(L, 0.0f);
+    std::vector<float> previous(L, kInfinity), current(L, kInfinity);
+    // Running sum of the row's distances: skipped learner frames are charged
+    // to the reference frame that skips them, so sound the reference lacks
+    // (another word, a different sentence) costs what it does not match.
+    std::vector<float> prefix(L + 1, 0.0f);
     const FeatureFrames& ref = *in.reference;
     const FeatureFrames& lrn = *in.learner;
     for (size_t i = 0; i < R; ++i) {
         std::fill(current.begin(), current.end(), kInfinity);
         const float* r = ref.frame(in.refBegin + i);
+        const size_t rowLo = lo[i] > maxStep ? lo[i] - maxStep : 0;
+        prefix[rowLo] = 0;
+        for (size_t j = rowLo; j < hi[i]; ++j) prefix[j + 1] = prefix[j] + FrameDistance(r, lrn.frame(in.learnerBegin + j));
         for (size_t j = lo[i]; j < hi[i]; ++j) {
-            const float d = FrameDistance(r, lrn.frame(in.learnerBegin + j));
-            local[j] = d;
+            const float d = prefix[j + 1] - prefix[j];
             if (i == 0) {
                 current[j] = d;
                 step[rowStart[i] + (j - lo[i])] = 0;
@@ -74,7 +79,7 @@ Alignment AlignFrames(const AlignmentInput& in) {
                 float c = previous[j - k];
                 if (c == kInfinity) continue;
                 if (k == 0) c += kStallPenalty;
-                else if (k > 1) c += kSkipPenalty * (k - 1);
+                else if (k > 1) c += (prefix[j] - prefix[j - k + 1]) + kSkipPenalty * (k - 1);
                 if (c < best) { best = c; bestStep = static_cast<uint8_t>(k); }
             }
             current[j] = best + d;
@@ -92,10 +97,16 @@ Alignment AlignFrames(const AlignmentInput& in) {
         out.cost.assign(R, 0.0f);
         size_t j = endJ;
         for (size_t back = R; back-- > 0;) {
+            const float* rf = ref.frame(in.refBegin + back);
+            const size_t k = back == 0 ? 1 : step[rowStart[back] + (j - lo[back])];
+            // The frame's cost: the mean over its own learner frame and the
+            // ones it skipped.
+            float sum = FrameDistance(rf, lrn.frame(in.learnerBegin + j));
+            for (size_t m = 1; m + 1 <= k && m <= j; ++m) sum += FrameDistance(rf, lrn.frame(in.learnerBegin + j - m));
             out.learnerFrame[back] = in.learnerBegin + j;
-            out.cost[back] = FrameDistance(ref.frame(in.refBegin + back), lrn.frame(in.learnerBegin + j));
+            out.cost[back] = sum / static_cast<float>(k > 1 ? k : 1);
             if (back == 0) break;
-            j -= step[rowStart[back] + (j - lo[back])];
+            j -= k;
         }
     }
     return out;

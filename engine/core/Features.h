@@ -1,5 +1,7 @@
 // Acoustic features: mel-frequency cepstra every 10 ms over 25 ms windows,
 // with their deltas and the frame energy that the speech detector uses.
+// Power spectra are kept apart from the cepstra so that one recording can be
+// turned into cepstra for several vocal-tract warps at little cost.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +13,19 @@ constexpr int kFrameHop = 160;     // 10 ms at 16 kHz
 constexpr int kFrameLength = 400;  // 25 ms
 constexpr int kCepstra = 12;       // c1..c12; c0 is left to the energy
 constexpr int kFeatureDim = 2 * kCepstra;
+constexpr int kSpectrumBins = 257; // of a 512-point transform
+
+// Frequency warps for vocal-tract length: a learner whose formants sit higher
+// than the reference's (a shorter tract) is read with a factor above 1.
+constexpr int kWarpCount = 9;
+constexpr float kWarps[kWarpCount] = {0.88f, 0.94f, 1.0f, 1.06f, 1.12f, 1.18f, 1.24f, 1.30f, 1.36f};
+constexpr int kNoWarp = 2;
+
+struct SpectralFrames {
+    size_t count = 0;
+    std::vector<float> power;     // count x kSpectrumBins
+    std::vector<float> energyDb;  // per frame, dB relative to full scale
+};
 
 struct FeatureFrames {
     size_t count = 0;
@@ -25,9 +40,11 @@ inline size_t FrameCount(size_t samples) {
     return samples < static_cast<size_t>(kFrameLength) ? 0 : 1 + (samples - kFrameLength) / kFrameHop;
 }
 
+SpectralFrames ComputeSpectra(const int16_t* samples, size_t count);
+FeatureFrames CepstraOf(const SpectralFrames& spectra, int warp = kNoWarp);
 FeatureFrames ComputeFeatures(const int16_t* samples, size_t count);
 
-// Mean and variance normalisation of the cepstra over the frames [begin, end)
+// Mean and variance normalisation of the features over the frames [begin, end)
 // for which `use` is set (all when empty), applied to every frame of that
 // stretch; removes the speaker's and the channel's constant colouring.
 void NormaliseFeatures(FeatureFrames& f, size_t begin, size_t end, const std::vector<uint8_t>& use);

@@ -29,6 +29,7 @@ struct ScoreResult {
     std::vector<WordResult> words;     // words[k] is split item rangeStart + k
     // Mean aligned distance over the range; kept for calibration and evaluation.
     float meanCost = 0;
+    float warp = 1.0f;  // the vocal-tract warp the learner was read with
 };
 
 }  // namespace nelo

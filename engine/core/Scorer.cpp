@@ -18,6 +18,9 @@ constexpr float kStrictnessStep = 0.25f;  // each strictness level moves the mid
 constexpr float kFluentRateRatio = 1.35f; // rates within this factor of the reference cost nothing
 constexpr int kPausePenalty = 20;
 constexpr int kMarginFrames = 3;
+constexpr size_t kCoarseStep = 2;  // frames skipped when comparing warps
+constexpr double kSqueezeLimit = 0.5;    // a word given less than this share of its expected time...
+constexpr double kSqueezePenalty = 4.0;  // ...costs this much more per missing share
 
 // The frame whose window is centred nearest to a sample.
 size_t FrameAt(uint32_t sample) {
@@ -34,6 +37,27 @@ FeatureFrames CopyFrames(const FeatureFrames& f, size_t begin, size_t end) {
     out.values.assign(f.values.begin() + begin * kFeatureDim, f.values.begin() + end * kFeatureDim);
     out.energyDb.assign(f.energyDb.begin() + begin, f.energyDb.begin() + end);
     return out;
+}
+
+FeatureFrames EveryNth(const FeatureFrames& f, size_t n) {
+    FeatureFrames out;
+    out.count = (f.count + n - 1) / n;
+    out.values.reserve(out.count * kFeatureDim);
+    for (size_t i = 0; i < f.count; i += n) out.values.insert(out.values.end(), f.frame(i), f.frame(i) + kFeatureDim);
+    return out;
+}
+
+float MeanAlignedCost(const FeatureFrames& ref, const FeatureFrames& lrn) {
+    AlignmentInput in;
+    in.reference = &ref;
+    in.refEnd = ref.count;
+    in.learner = &lrn;
+    in.learnerEnd = lrn.count;
+    const Alignment a = AlignFrames(in);
+    if (!a.ok()) return 1e30f;
+    double sum = 0;
+    for (float c : a.cost) sum += c;
+    return static_cast<float>(sum / a.cost.size());
 }
 
 std::vector<uint8_t> CopyMask(const std::vector<uint8_t>& mask, size_t begin, size_t end) {
@@ -64,8 +88,8 @@ ScoreResult ScoreRecording(const ScoreRequest& q) {
     r.rangeStart = q.rangeStart;
     r.rangeEnd = q.rangeEnd;
 
-    FeatureFrames learner = ComputeFeatures(q.samples, q.sampleCount);
-    const SpeechMask speech = DetectSpeech(learner.energyDb);
+    const SpectralFrames spectra = ComputeSpectra(q.samples, q.sampleCount);
+    const SpeechMask speech = DetectSpeech(spectra.energyDb);
     if (!speech.any()) {
         FillUnread(p, r);
         return r;
@@ -78,14 +102,29 @@ ScoreResult ScoreRecording(const ScoreRequest& q) {
     const size_t refBegin = std::min(FrameAt(lesson.items[q.rangeStart].span.begin), p.features.count - 1);
     const size_t refEnd = std::max(refBegin + 1, std::min(FrameAt(lesson.items[q.rangeEnd].span.end), p.features.count));
     const size_t lrnBegin = speech.first > kMarginFrames ? speech.first - kMarginFrames : 0;
-    const size_t lrnEnd = std::min(learner.count, speech.last + kMarginFrames);
+    const size_t lrnEnd = std::min(spectra.count, speech.last + kMarginFrames);
 
     FeatureFrames ref = CopyFrames(p.features, refBegin, refEnd);
     const std::vector<uint8_t> refSpeech = CopyMask(p.speech.speech, refBegin, refEnd);
     NormaliseFeatures(ref, 0, ref.count, refSpeech);
-    FeatureFrames lrn = CopyFrames(learner, lrnBegin, lrnEnd);
     const std::vector<uint8_t> lrnSpeech = CopyMask(speech.speech, lrnBegin, lrnEnd);
-    NormaliseFeatures(lrn, 0, lrn.count, lrnSpeech);
+
+    // Vocal-tract warp: the learner's cepstra under each warp, aligned
+    // coarsely (every other frame); the warp that matches best is kept. A
+    // child's or a woman's voice then meets a man's reference on equal terms.
+    const FeatureFrames coarseRef = EveryNth(ref, kCoarseStep);
+    FeatureFrames lrn;
+    float bestCost = 0;
+    for (int w = 0; w < kWarpCount; ++w) {
+        FeatureFrames candidate = CopyFrames(CepstraOf(spectra, w), lrnBegin, lrnEnd);
+        NormaliseFeatures(candidate, 0, candidate.count, lrnSpeech);
+        const float cost = MeanAlignedCost(coarseRef, EveryNth(candidate, kCoarseStep));
+        if (w == 0 || cost < bestCost) {
+            bestCost = cost;
+            lrn = std::move(candidate);
+            r.warp = kWarps[w];
+        }
+    }
 
     AlignmentInput in;
     in.reference = &ref;
@@ -114,6 +153,7 @@ ScoreResult ScoreRecording(const ScoreRequest& q) {
         return static_cast<float>(sum / (e - b));
     };
 
+    const double pace = static_cast<double>(lrn.count) / ref.count;  // learner frames per reference frame
     double weightedScore = 0, totalCost = 0;
     size_t weightedFrames = 0, read = 0;
     for (int w = q.rangeStart; w <= q.rangeEnd; ++w) {
@@ -121,14 +161,18 @@ ScoreResult ScoreRecording(const ScoreRequest& q) {
         WordResult word;
         size_t b, e;
         spanFrames(item.span, b, e);
-        const float cost = meanCost(b, e);
-        word.score = CalibratedScore(cost, q.options.strictness);
         size_t first = a.learnerFrame[b], last = a.learnerFrame[e - 1];
+        // A word squeezed into far less time than the learner's pace gives it
+        // was not said: the alignment only passed over it.
+        const double expectedFrames = (e - b) * pace;
+        const double squeeze = (last - first + 1) / std::max(1.0, expectedFrames);
+        const float cost = meanCost(b, e) + static_cast<float>(std::max(0.0, kSqueezeLimit - squeeze) * kSqueezePenalty);
+        word.score = CalibratedScore(cost, q.options.strictness);
         word.startMs = MsOfFrame(lrnBegin + first, q.offsetMs);
         word.endMs = MsOfFrame(lrnBegin + last, q.offsetMs) + kFrameLength / 16;
         size_t voiced = 0;
         for (size_t j = first; j <= last; ++j) voiced += lrnSpeech[j];
-        word.read = word.score >= q.options.readThreshold && voiced * 10 >= (last - first + 1) * 3;
+        word.read = word.score >= q.options.readThreshold && voiced * 10 >= (last - first + 1) * 3 && squeeze >= kSqueezeLimit * 0.6;
         for (size_t k = 0; k < item.pronunciations[0].size(); ++k) {
             size_t pb, pe;
             spanFrames(item.phonemeSpans[k], pb, pe);

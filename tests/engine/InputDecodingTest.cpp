@@ -31,7 +31,9 @@ TEST(SoundDecoding, WavHeaderVariants) {
         std::vector<int16_t> out;
         EXPECT_EQ(DecodeWavFile(wav.data(), wav.size(), out), c.expected) << c.name;
         EXPECT_EQ(DecodeSound(wav.data(), wav.size(), out), c.expected) << c.name;
-        if (c.expected == kOk) EXPECT_EQ(out, samples);
+        if (c.expected == kOk) {
+            EXPECT_EQ(out, samples);
+        }
     }
 }
 
@@ -125,9 +127,9 @@ TEST(ECode, Values) {
         const char* name;
         uint8_t bytes[8];
         int expected;
-        int strictness;
-        bool fluency, missedZero;
-        int pauseMs, threshold;
+        int strictness = 0;
+        bool fluency = false, missedZero = false;
+        int pauseMs = 0, threshold = 0;
     } cases[] = {
         {"all zero: defaults", {0, 0, 0, 0, 0, 0, 0, 0}, kOk, 3, true, false, 300, 35},
         {"strict, no fluency", {5, 1, 0, 0, 0, 0, 0, 0}, kOk, 5, false, false, 300, 35},

@@ -59,7 +59,7 @@ std::vector<int16_t> Concat(std::vector<int16_t> a, const std::vector<int16_t>& 
 
 TEST_F(Scoring, TheSentenceScoresClearlyAboveAnotherSentenceAndSilence) {
     const std::vector<int16_t> quiet(32000, 0);
-    std::vector<int16_t> hiss = Speak({}, Voice{120, 1, 1, 400, 5}, 2.0, 0).samples;
+    const std::vector<int16_t> hiss = Speak({}, Voice{120, 1, 1, 400, 5}, 2.0, 0).samples;
     for (const Voice& v : kLearners) {
         const ScoreResult right = Score(Speak(DefaultWords(), v).samples);
         const ScoreResult other = Score(Speak(Words({"ushi", "taek", "emo", "fus"}), v).samples);

@@ -138,9 +138,9 @@ int ScoreFile(const Args& a) {
     session.beginScore(ticket, err);
     ScoreResult result;
     if ((err = ScoreSamples(ticket, samples, 0, -1, result))) throw std::runtime_error(ErrorText(err));
-    std::printf("overall %d accuracy %d fluency %d completeness %d rate %d%% pauses %d speech %d ms (%d-%d ms) cost %.3f\n",
+    std::printf("overall %d accuracy %d fluency %d completeness %d rate %d%% pauses %d speech %d ms (%d-%d ms) cost %.3f warp %.2f\n",
                 result.overall, result.accuracy, result.fluency, result.completeness, result.ratePercent, result.pauses,
-                result.speechMs, result.speechStartMs, result.speechEndMs, result.meanCost);
+                result.speechMs, result.speechStartMs, result.speechEndMs, result.meanCost, result.warp);
     const Lesson& lesson = ticket.lesson->lesson;
     for (size_t k = 0; k < result.words.size(); ++k) {
         const WordResult& w = result.words[k];
