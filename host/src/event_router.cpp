@@ -9,6 +9,13 @@ CEventRouter::CEventRouter(CRunState& state, EScriptLanguage language, std::wstr
     : m_state(state), m_language(language), m_strItemName(std::move(itemName)) {}
 
 void CEventRouter::BindHandler(const std::wstring& eventName, IDispatch* handler) {
+    // A misspelt handler would otherwise just never run, and the test using
+    // it would fail far from the cause.
+    bool bKnown = m_eventNames.empty();
+    for (const auto& e : m_eventNames) bKnown = bKnown || e.second == eventName;
+    if (!bKnown)
+        WriteLine(EStream::Err, L"NeloHost: warning: " + m_strItemName + L" has no event " + eventName + L"; the handler " +
+                                    m_strItemName + L"::" + eventName + L" will never run");
     m_handlers[eventName] = CComPtr<IDispatch>::Share(handler);
 }
 

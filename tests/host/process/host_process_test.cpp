@@ -100,10 +100,14 @@ protected:
         GetTempPathW(MAX_PATH, temp);
         s_folder = std::wstring(temp) + L"nelohost_process_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(s_folder.c_str(), nullptr);
+        // Holding a window keeps Wine's desktop process up between the runs,
+        // instead of each run starting it anew.
+        s_keepDesktop = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     }
     static void TearDownTestSuite() {
         for (const auto& f : s_files) DeleteFileW(f.c_str());
         RemoveDirectoryW(s_folder.c_str());
+        if (s_keepDesktop) DestroyWindow(s_keepDesktop);
     }
     static std::wstring WriteScript(const std::wstring& name, const std::string& utf8Text) {
         std::wstring path = s_folder + name;
@@ -116,7 +120,9 @@ protected:
     }
     static std::wstring s_folder;
     static std::vector<std::wstring> s_files;
+    static HWND s_keepDesktop;
 };
+HWND HostProcess::s_keepDesktop = nullptr;
 std::wstring HostProcess::s_folder;
 std::vector<std::wstring> HostProcess::s_files;
 
@@ -156,6 +162,12 @@ const CCase kCases[] = {
     {"error in a JScript handler", L"handler_error.js",
      "function ctrl::EVENT_A(w, l) {\n  undefinedThing();\n}\nctrl.Fire(1, 0, 0);\nhost.Echo('after');\n",
      {L"--module", kModule}, {}, 3, "", {"$SCRIPT(2,"}},
+    {"error in a VBScript handler", L"handler_error.vbs",
+     "Sub ctrl_EVENT_A(w, l)\n  x = 1\n  Call NoSuchSub()\nEnd Sub\nctrl.Fire 1, 0, 0\nhost.Echo \"after\"\n",
+     {L"--module", kModule}, {}, 3, "", {"$SCRIPT(3,"}},
+    {"a JScript handler for an event the object lacks is reported", L"misspelt.js",
+     "function ctrl::EVENT_C(w, l) {}\nfunction ctrl::EVENT_A(w, l) {}\nhost.Echo('ran');\n", {L"--module", kModule},
+     {}, 0, "ran\n", {"ctrl has no event EVENT_C"}},
     {"VBScript MsgBox fails instead of waiting for a click", L"msgbox.vbs", "MsgBox \"hello\"\nhost.Echo \"after\"\n",
      {L"--no-ctrl", L"--timeout", L"60"}, {}, 3, "", {"$SCRIPT(1,"}},
 
