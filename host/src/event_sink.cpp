@@ -77,6 +77,7 @@ STDMETHODIMP CEventSink::Invoke(DISPID dispIdMember, REFIID, LCID, WORD, DISPPAR
 }
 
 CEventConnection::CEventConnection(IUnknown* control, CEventRouter& router) {
+    if (!control) { m_strProblem = L"no control"; return; }
     auto classInfo = CComPtr<IUnknown>::Share(control).As<IProvideClassInfo>(IID_IProvideClassInfo);
     if (!classInfo) { m_strProblem = L"the control offers no IProvideClassInfo"; return; }
     CComPtr<ITypeInfo> coclass;

@@ -195,7 +195,8 @@ int RunHost(const CHostOptions& options) {
         }
 
         {
-            CEventConnection events(control.Unknown() ? control.Unknown() : nullptr, router);
+            // With --no-ctrl there is nothing to connect; the connection then stays empty.
+            CEventConnection events(control.Unknown(), router);
             for (DWORD cookie = 0; cookie < sources.size() && !state.Stopping(); ++cookie) {
                 EXCEPINFO e = {};
                 hr = engine.Parse()->ParseScriptText(sources[cookie].text.c_str(), nullptr, nullptr, nullptr, cookie,
