@@ -67,6 +67,11 @@ prepare_wine() {
     wine wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
+  # Keep one server and Wine's own service processes up for the whole run, so
+  # each test program does not pay a full Wine start. Their output goes nowhere:
+  # a service that inherited a test runner's pipe would keep the runner waiting.
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 register_modules() {
@@ -86,7 +91,7 @@ do_start() {
 }
 
 do_stop() {
-  local what=${1:-display audio}
+  local what=${1-display audio}
   wineserver -k 2>/dev/null || true
   if [[ $what == *audio* ]] && alive "$state/pulse.pid"; then
     pulseaudio --kill 2>/dev/null || kill "$(cat "$state/pulse.pid")" 2>/dev/null || true
