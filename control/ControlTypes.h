@@ -31,4 +31,5 @@ struct tagMCIPLAYER {
     MCIDEVICEID wDeviceID;       // 0: no device open
     UINT_PTR nTimerID;           // 0: no poll timer
     UINT nNotifyMsg;             // WM_PLAY_NOTIFY
+    DWORD nSoundSerial;          // serial of the latest sound opened (0: none yet); play-end notices carry it
 };

@@ -41,7 +41,7 @@ void ShowMessageText(const std::wstring& text) { nelo::ShowMessageBox(text, MB_O
 CNeloRecognitionCtrl::CNeloRecognitionCtrl()
     : nelo::ControlBase(Description()),
       m_xObjSafe(this),
-      m_objPlayer{this, 0, 0, WM_PLAY_NOTIFY},
+      m_objPlayer{this, 0, 0, WM_PLAY_NOTIFY, 0},
       m_bAutoClose(FALSE) {
     StartModuleResources();
 }
@@ -75,11 +75,7 @@ void CNeloRecognitionCtrl::StopModuleResources() {
 }
 
 void CNeloRecognitionCtrl::ReleaseMemoryBlocks() {
-    m_listMemoryBlock.ForEach([](tagMEMORYBLOCK& block) {
-        delete[] block.pBuf;
-        block.pBuf = nullptr;
-    });
-    m_listMemoryBlock.RemoveAll();
+    m_listMemoryBlock.RemoveAll();  // the list owns and frees every block's storage
 }
 
 void CNeloRecognitionCtrl::ReleasePlayer() {
@@ -113,7 +109,7 @@ LRESULT CNeloRecognitionCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lPa
             OnRecordNotify(wParam, lParam);
             return 0;
         case WM_PLAY_NOTIFY:
-            OnPlayNotify(lParam);
+            OnPlayNotify(wParam, lParam);
             return 0;
         case WM_SCORE_NOTIFY:
             OnScoreNotify(wParam, lParam);
@@ -138,21 +134,6 @@ void CNeloRecognitionCtrl::OnRecordNotify(WPARAM wParam, LPARAM lParam) {
             return;
     }
 }
-
-#ifndef NELO_HAVE_PLAYBACK
-// Minimal play-end handling until the player's own files take it over.
-void CNeloRecognitionCtrl::OnPlayNotify(LPARAM lParam) {
-    const DWORD code = static_cast<DWORD>(lParam);
-    m_listPlayState.AddHead(code);
-    FireEvent(DISPID_EVENT_PLAY_NOTIFY, {nelo::Variant::FromUI4(0), nelo::Variant::FromI4(static_cast<LONG>(code))});
-    // The script's handler may have opened, played or closed a sound meanwhile: test now.
-    if (code == 1 && m_bAutoClose && m_objPlayer.wDeviceID != 0) {
-        MCI_GENERIC_PARMS generic = {};
-        if (mciSendCommandW(m_objPlayer.wDeviceID, MCI_CLOSE, MCI_WAIT, reinterpret_cast<DWORD_PTR>(&generic)) == 0)
-            m_objPlayer.wDeviceID = 0;
-    }
-}
-#endif  // NELO_HAVE_PLAYBACK
 
 void CNeloRecognitionCtrl::OnScoreNotify(WPARAM wParam, LPARAM lParam) {
     // Session handles and outcomes are 32-bit values, whatever the width of the message words.

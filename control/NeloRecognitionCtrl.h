@@ -6,6 +6,7 @@
 #include "ControlBase.h"
 #include "ControlTypes.h"
 #include "StateList.h"
+#include "playback/MemoryBlockList.h"
 
 class CNeloRecognitionCtrl : public nelo::ControlBase {
 public:
@@ -103,7 +104,7 @@ public:
 
     // ---- Notification handlers (the control's thread, from WindowProc)
     void OnRecordNotify(WPARAM wParam, LPARAM lParam);
-    void OnPlayNotify(LPARAM lParam);
+    void OnPlayNotify(WPARAM wParam, LPARAM lParam);  // wParam: serial of the sound it is for
     void OnScoreNotify(WPARAM wParam, LPARAM lParam);
 
     // Fields, in the order the class has always declared them.
@@ -111,7 +112,7 @@ public:
     CStateList<DWORD> m_listRecordState;
     CStateList<DWORD> m_listPlayState;
     CStateList<tagSCORESTATE> m_listScoreState;
-    CStateList<tagMEMORYBLOCK> m_listMemoryBlock;
+    CMemoryBlockList m_listMemoryBlock;  // blocks by opaque handle (control/playback/)
     tagMCIPLAYER m_objPlayer;
     BOOL m_bAutoClose;
 
