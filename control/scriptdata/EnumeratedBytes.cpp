@@ -11,11 +11,14 @@
 namespace scriptdata {
 namespace {
 
+// Asked as a method and a property at once, as For Each does: collections such
+// as Scripting.Dictionary declare _NewEnum as a method, and an engine that
+// matches flags strictly would refuse a plain property get.
 HRESULT GetEnumerator(IDispatch* object, ComRef<IEnumVARIANT>& enumerator) {
   DISPPARAMS noArguments = {nullptr, nullptr, 0, 0};
   VariantHolder result;
   const HRESULT hr = object->Invoke(DISPID_NEWENUM, IID_NULL, LOCALE_SYSTEM_DEFAULT,
-                                    DISPATCH_PROPERTYGET, &noArguments, result.Get(), nullptr,
+                                    DISPATCH_METHOD | DISPATCH_PROPERTYGET, &noArguments, result.Get(), nullptr,
                                     nullptr);
   if (FAILED(hr)) return E_FAIL;
   if ((result->vt != VT_UNKNOWN && result->vt != VT_DISPATCH) || !result->punkVal) return E_FAIL;

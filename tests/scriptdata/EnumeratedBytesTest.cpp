@@ -96,7 +96,7 @@ TEST_F(EnumeratedBytes, EmptyCollectionGivesLengthZeroAndNoBuffer) {
   EXPECT_TRUE(o.bufferNull);
 }
 
-TEST_F(EnumeratedBytes, AsksForTheEnumeratorAsAPropertyGetWithoutArguments) {
+TEST_F(EnumeratedBytes, AsksForTheEnumeratorAsMethodOrPropertyGetWithoutArguments) {
   TestCollection* c = NewCollection(Elements({OwnedVariant::I4(1)}));
   ConvertObject(c);
   const InvokeRecord& r = LastInvoke(c);
@@ -104,7 +104,7 @@ TEST_F(EnumeratedBytes, AsksForTheEnumeratorAsAPropertyGetWithoutArguments) {
   EXPECT_EQ(DISPID_NEWENUM, r.dispid);
   EXPECT_TRUE(r.iidNull);
   EXPECT_EQ(static_cast<LCID>(LOCALE_SYSTEM_DEFAULT), r.lcid);
-  EXPECT_EQ(DISPATCH_PROPERTYGET, r.flags);
+  EXPECT_EQ(DISPATCH_METHOD | DISPATCH_PROPERTYGET, r.flags);
   EXPECT_EQ(0u, r.argumentCount);
   EXPECT_TRUE(r.hadResult);
   AsDispatch(c)->Release();

@@ -27,8 +27,8 @@ Expect(ctrl.OcxSetECodeByStr(s, ""), 1, "empty e-code clears");
 Expect(LastEngineData(s), "PsSetECode null", "no e-code");
 
 // ---- Branch A (enumerable objects): a plain JScript array has no enumerator under these
-// engines. (Scripting.Dictionary declares _NewEnum as a method, which a property-get request
-// does not reach; the conversion's own tests drive branch A with a collection of their own.)
+// engines, and Wine's Scripting.Dictionary enumerator does not count its elements by Skip;
+// the conversion's own tests drive branch A with a collection of their own.
 FakeEngine(["text PsGetOrgText @lastdata"]);
 Expect(ctrl.OcxLoadNetByStr(s, "EE"), 1, "marker");
 Expect(ctrl.OcxLoadNet(s, [1, 2, 3]), 0, "JScript array");
