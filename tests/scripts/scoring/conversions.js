@@ -27,7 +27,7 @@ Expect(ctrl.OcxSetECodeByStr(s, ""), 1, "empty e-code clears");
 Expect(LastEngineData(s), "PsSetECode null", "no e-code");
 
 // ---- Branch A (enumerable objects): a plain JScript array has no enumerator under these
-// engines, and Wine's Scripting.Dictionary enumerator does not count its elements by Skip;
+// engines, and Wine's Scripting.Dictionary hands this conversion no elements (seen here);
 // the conversion's own tests drive branch A with a collection of their own.
 FakeEngine(["text PsGetOrgText @lastdata"]);
 Expect(ctrl.OcxLoadNetByStr(s, "EE"), 1, "marker");
