@@ -14,22 +14,12 @@ constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
 }  // namespace
 
-float FrameDistance(const float* a, const float* b) {
-    float sum = 0;
-    for (int d = 0; d < kCepstra; ++d) {
-        const float x = a[d] - b[d];
-        sum += x * x;
-    }
-    // Deltas carry the transitions between sounds but vary more between
-    // speakers, so they weigh half.
-    for (int d = kCepstra; d < kFeatureDim; ++d) {
-        const float x = a[d] - b[d];
-        sum += 0.5f * x * x;
-    }
-    return std::sqrt(sum);
+Alignment AlignFrames(const AlignmentInput& in) {
+    AlignmentScratch scratch;
+    return AlignFrames(in, scratch);
 }
 
-Alignment AlignFrames(const AlignmentInput& in) {
+Alignment AlignFrames(const AlignmentInput& in, AlignmentScratch& scratch) {
     Alignment out;
     if (!in.reference || !in.learner || in.refEnd <= in.refBegin || in.learnerEnd <= in.learnerBegin) return out;
     const size_t R = in.refEnd - in.refBegin, L = in.learnerEnd - in.learnerBegin;
@@ -37,11 +27,16 @@ Alignment AlignFrames(const AlignmentInput& in) {
     const size_t maxStep = std::max<size_t>(2, (L + R - 1) / R + 1);
     // Band around the straight line; wide enough for a dropped word or a long pause.
     const double slope = static_cast<double>(L) / R;
-    const size_t band = static_cast<size_t>(0.4 * std::max(R, L)) + 30;
+    const size_t band = static_cast<size_t>(0.3 * std::max(R, L)) + 25;
     // The ends may slip a little: the speech detector's edges are not exact.
     const size_t slack = std::min<size_t>(L, 15);
 
-    std::vector<size_t> lo(R), hi(R), rowStart(R + 1);
+    std::vector<size_t>& lo = scratch.lo;
+    std::vector<size_t>& hi = scratch.hi;
+    std::vector<size_t>& rowStart = scratch.rowStart;
+    lo.assign(R, 0);
+    hi.assign(R, 0);
+    rowStart.assign(R + 1, 0);
     for (size_t i = 0; i < R; ++i) {
         const double centre = i * slope;
         lo[i] = centre > band ? static_cast<size_t>(centre - band) : 0;
@@ -52,12 +47,17 @@ Alignment AlignFrames(const AlignmentInput& in) {
     if (lo[R - 1] >= hi[R - 1]) { lo[R - 1] = L - 1; hi[R - 1] = L; }
     for (size_t i = 0; i < R; ++i) rowStart[i + 1] = rowStart[i] + (hi[i] > lo[i] ? hi[i] - lo[i] : 0);
 
-    std::vector<uint8_t> step(rowStart[R]);
-    std::vector<float> previous(L, kInfinity), current(L, kInfinity);
+    std::vector<uint8_t>& step = scratch.step;
+    step.assign(rowStart[R], 0);
+    std::vector<float>& previous = scratch.previous;
+    std::vector<float>& current = scratch.current;
+    previous.assign(L, kInfinity);
+    current.assign(L, kInfinity);
     // Running sum of the row's distances: skipped learner frames are charged
     // to the reference frame that skips them, so sound the reference lacks
     // (another word, a different sentence) costs what it does not match.
-    std::vector<float> prefix(L + 1, 0.0f);
+    std::vector<float>& prefix = scratch.prefix;
+    prefix.assign(L + 1, 0.0f);
     const FeatureFrames& ref = *in.reference;
     const FeatureFrames& lrn = *in.learner;
     for (size_t i = 0; i < R; ++i) {

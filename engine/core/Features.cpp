@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace nelo {
 namespace {
@@ -11,6 +12,25 @@ constexpr int kHalf = kFftSize / 2;  // the real transform runs as a complex one
 constexpr int kMelBands = 26;
 constexpr float kLowHz = 100.0f, kHighHz = 7600.0f;
 constexpr float kPi = 3.14159265358979f;
+
+// Natural logarithm from the float's exponent and a short series for the
+// mantissa: accurate to about 1e-7, several times faster than the C
+// library's logf on the Windows runtime, and the same bits on every platform.
+float FastLog(float x) {
+    uint32_t bits;
+    std::memcpy(&bits, &x, 4);
+    int exponent = static_cast<int>((bits >> 23) & 0xFF) - 127;
+    bits = (bits & 0x007FFFFFu) | 0x3F800000u;  // mantissa in [1, 2)
+    float m;
+    std::memcpy(&m, &bits, 4);
+    if (m > 1.41421356f) {
+        m *= 0.5f;
+        ++exponent;
+    }
+    const float t = (m - 1.0f) / (m + 1.0f), t2 = t * t;
+    const float series = 2.0f * t * (1.0f + t2 * (1.0f / 3 + t2 * (1.0f / 5 + t2 * (1.0f / 7 + t2 * (1.0f / 9)))));
+    return static_cast<float>(exponent) * 0.69314718f + series;
+}
 
 float HzToMel(float hz) { return 2595.0f * std::log10(1.0f + hz / 700.0f); }
 float MelToHz(float mel) { return 700.0f * (std::pow(10.0f, mel / 2595.0f) - 1.0f); }
@@ -109,7 +129,7 @@ void Fft(float* re, float* im, const Tables& t) {
     }
 }
 
-// Power spectrum of kFftSize real values (zero-padded frame) through a
+// Power spectrum (the first kSpectrumBins bins) of kFftSize real values (zero-padded frame) through a
 // complex transform of half the size: even samples as real parts, odd as
 // imaginary, then the two interleaved spectra are separated.
 void RealPowerSpectrum(const float* x, float* power, const Tables& t) {
@@ -119,7 +139,7 @@ void RealPowerSpectrum(const float* x, float* power, const Tables& t) {
         im[i] = x[2 * i + 1];
     }
     Fft(re, im, t);
-    for (int k = 0; k <= kHalf; ++k) {
+    for (int k = 0; k < kSpectrumBins; ++k) {
         const int a = k % kHalf, b = (kHalf - k) % kHalf;
         const float evenRe = 0.5f * (re[a] + re[b]), evenIm = 0.5f * (im[a] - im[b]);
         const float oddRe = 0.5f * (im[a] + im[b]), oddIm = -0.5f * (re[a] - re[b]);
@@ -132,8 +152,13 @@ void RealPowerSpectrum(const float* x, float* power, const Tables& t) {
 }  // namespace
 
 SpectralFrames ComputeSpectra(const int16_t* samples, size_t count) {
-    const Tables& t = GetTables();
     SpectralFrames s;
+    ComputeSpectra(samples, count, s);
+    return s;
+}
+
+void ComputeSpectra(const int16_t* samples, size_t count, SpectralFrames& s) {
+    const Tables& t = GetTables();
     s.count = FrameCount(count);
     s.power.assign(s.count * kSpectrumBins, 0.0f);
     s.energyDb.assign(s.count, -100.0f);
@@ -155,18 +180,24 @@ SpectralFrames ComputeSpectra(const int16_t* samples, size_t count) {
         s.energyDb[n] = static_cast<float>(10.0 * std::log10(energy / kFrameLength + 1e-10));
         RealPowerSpectrum(frame, &s.power[n * kSpectrumBins], t);
     }
-    return s;
 }
 
-FeatureFrames CepstraOf(const SpectralFrames& s, int warp) {
+FeatureFrames CepstraOf(const SpectralFrames& s, int warp, size_t begin, size_t end) {
+    FeatureFrames f;
+    CepstraOf(s, warp, begin, end, f);
+    return f;
+}
+
+void CepstraOf(const SpectralFrames& s, int warp, size_t begin, size_t end, FeatureFrames& f) {
     const Tables& t = GetTables();
     const MelBank& bank = t.banks[std::min(std::max(warp, 0), kWarpCount - 1)];
-    FeatureFrames f;
-    f.count = s.count;
+    end = std::min(end, s.count);
+    begin = std::min(begin, end);
+    f.count = end - begin;
     f.values.assign(f.count * kFeatureDim, 0.0f);
-    f.energyDb = s.energyDb;
+    f.energyDb.assign(s.energyDb.begin() + begin, s.energyDb.begin() + end);
     for (size_t n = 0; n < f.count; ++n) {
-        const float* power = &s.power[n * kSpectrumBins];
+        const float* power = &s.power[(begin + n) * kSpectrumBins];
         float logMel[kMelBands];
         for (int m = 0; m < kMelBands; ++m) {
             float sum = 0;
@@ -174,7 +205,7 @@ FeatureFrames CepstraOf(const SpectralFrames& s, int warp) {
             const float* p = power + bank.start[m];
             for (size_t i = 0; i < w.size(); ++i) sum += w[i] * p[i];
             // The floor keeps digital silence from producing -inf cepstra.
-            logMel[m] = std::log(sum + 1e-8f);
+            logMel[m] = FastLog(sum + 1e-8f);
         }
         float* out = f.frame(n);
         for (int c = 0; c < kCepstra; ++c) {
@@ -191,7 +222,6 @@ FeatureFrames CepstraOf(const SpectralFrames& s, int warp) {
         for (int c = 0; c < kCepstra; ++c)
             out[kCepstra + c] = ((f.frame(a1)[c] - f.frame(b1)[c]) + 2 * (f.frame(a2)[c] - f.frame(b2)[c])) / 10.0f;
     }
-    return f;
 }
 
 FeatureFrames ComputeFeatures(const int16_t* samples, size_t count) { return CepstraOf(ComputeSpectra(samples, count)); }
@@ -215,7 +245,11 @@ void NormaliseFeatures(FeatureFrames& f, size_t begin, size_t end, const std::ve
     for (int d = 0; d < kFeatureDim; ++d) {
         mean[d] = static_cast<float>(sum[d] / n);
         const double var = sq[d] / n - static_cast<double>(mean[d]) * mean[d];
-        scale[d] = static_cast<float>(1.0 / std::sqrt(std::max(var, 1e-6)));
+        // Deltas carry the transitions between sounds but vary more between
+        // speakers, so their unit variance is scaled to weigh half in the
+        // squared distance.
+        const double weight = d < kCepstra ? 1.0 : std::sqrt(0.5);
+        scale[d] = static_cast<float>(weight / std::sqrt(std::max(var, 1e-6)));
     }
     for (size_t i = begin; i < end; ++i) {
         float* v = f.frame(i);

@@ -13,7 +13,7 @@ constexpr int kFrameHop = 160;     // 10 ms at 16 kHz
 constexpr int kFrameLength = 400;  // 25 ms
 constexpr int kCepstra = 12;       // c1..c12; c0 is left to the energy
 constexpr int kFeatureDim = 2 * kCepstra;
-constexpr int kSpectrumBins = 257; // of a 512-point transform
+constexpr int kSpectrumBins = 244; // bins kept of a 512-point transform: up to 7625 Hz, the filters' top
 
 // Frequency warps for vocal-tract length: a learner whose formants sit higher
 // than the reference's (a shorter tract) is read with a factor above 1.
@@ -40,8 +40,12 @@ inline size_t FrameCount(size_t samples) {
     return samples < static_cast<size_t>(kFrameLength) ? 0 : 1 + (samples - kFrameLength) / kFrameHop;
 }
 
+// The forms with an output argument reuse its buffers.
+void ComputeSpectra(const int16_t* samples, size_t count, SpectralFrames& out);
 SpectralFrames ComputeSpectra(const int16_t* samples, size_t count);
-FeatureFrames CepstraOf(const SpectralFrames& spectra, int warp = kNoWarp);
+// Cepstra of the frames [begin, end) (all by default) for one warp.
+void CepstraOf(const SpectralFrames& spectra, int warp, size_t begin, size_t end, FeatureFrames& out);
+FeatureFrames CepstraOf(const SpectralFrames& spectra, int warp = kNoWarp, size_t begin = 0, size_t end = SIZE_MAX);
 FeatureFrames ComputeFeatures(const int16_t* samples, size_t count);
 
 // Mean and variance normalisation of the features over the frames [begin, end)

@@ -5,6 +5,7 @@
 
 #include "Alignment.h"
 #include "SpeechDetector.h"
+#include "Workspace.h"
 
 namespace nelo {
 namespace {
@@ -18,7 +19,7 @@ constexpr float kStrictnessStep = 0.25f;  // each strictness level moves the mid
 constexpr float kFluentRateRatio = 1.35f; // rates within this factor of the reference cost nothing
 constexpr int kPausePenalty = 20;
 constexpr int kMarginFrames = 3;
-constexpr size_t kCoarseStep = 2;  // frames skipped when comparing warps
+constexpr size_t kCoarseStep = 3;  // frames skipped when comparing warps
 constexpr double kSqueezeLimit = 0.5;    // a word given less than this share of its expected time...
 constexpr double kSqueezePenalty = 4.0;  // ...costs this much more per missing share
 
@@ -31,29 +32,26 @@ size_t FrameAt(uint32_t sample) {
 int Clamp100Free(double v) { return static_cast<int>(std::lround(std::min(1e6, std::max(0.0, v)))); }
 int Clamp100(double v) { return static_cast<int>(std::lround(std::min(100.0, std::max(0.0, v)))); }
 
-FeatureFrames CopyFrames(const FeatureFrames& f, size_t begin, size_t end) {
-    FeatureFrames out;
+void CopyFrames(const FeatureFrames& f, size_t begin, size_t end, FeatureFrames& out) {
     out.count = end - begin;
     out.values.assign(f.values.begin() + begin * kFeatureDim, f.values.begin() + end * kFeatureDim);
     out.energyDb.assign(f.energyDb.begin() + begin, f.energyDb.begin() + end);
-    return out;
 }
 
-FeatureFrames EveryNth(const FeatureFrames& f, size_t n) {
-    FeatureFrames out;
+void EveryNth(const FeatureFrames& f, size_t n, FeatureFrames& out) {
     out.count = (f.count + n - 1) / n;
-    out.values.reserve(out.count * kFeatureDim);
+    out.values.clear();
     for (size_t i = 0; i < f.count; i += n) out.values.insert(out.values.end(), f.frame(i), f.frame(i) + kFeatureDim);
-    return out;
+    out.energyDb.clear();
 }
 
-float MeanAlignedCost(const FeatureFrames& ref, const FeatureFrames& lrn) {
+float MeanAlignedCost(const FeatureFrames& ref, const FeatureFrames& lrn, AlignmentScratch& scratch) {
     AlignmentInput in;
     in.reference = &ref;
     in.refEnd = ref.count;
     in.learner = &lrn;
     in.learnerEnd = lrn.count;
-    const Alignment a = AlignFrames(in);
+    const Alignment a = AlignFrames(in, scratch);
     if (!a.ok()) return 1e30f;
     double sum = 0;
     for (float c : a.cost) sum += c;
@@ -88,7 +86,9 @@ ScoreResult ScoreRecording(const ScoreRequest& q) {
     r.rangeStart = q.rangeStart;
     r.rangeEnd = q.rangeEnd;
 
-    const SpectralFrames spectra = ComputeSpectra(q.samples, q.sampleCount);
+    WorkspaceLease ws;
+    const SpectralFrames& spectra = ws->spectra;
+    ComputeSpectra(q.samples, q.sampleCount, ws->spectra);
     const SpeechMask speech = DetectSpeech(spectra.energyDb);
     if (!speech.any()) {
         FillUnread(p, r);
@@ -104,27 +104,37 @@ ScoreResult ScoreRecording(const ScoreRequest& q) {
     const size_t lrnBegin = speech.first > kMarginFrames ? speech.first - kMarginFrames : 0;
     const size_t lrnEnd = std::min(spectra.count, speech.last + kMarginFrames);
 
-    FeatureFrames ref = CopyFrames(p.features, refBegin, refEnd);
+    FeatureFrames& ref = ws->ref;
+    CopyFrames(p.features, refBegin, refEnd, ref);
     const std::vector<uint8_t> refSpeech = CopyMask(p.speech.speech, refBegin, refEnd);
     NormaliseFeatures(ref, 0, ref.count, refSpeech);
     const std::vector<uint8_t> lrnSpeech = CopyMask(speech.speech, lrnBegin, lrnEnd);
 
-    // Vocal-tract warp: the learner's cepstra under each warp, aligned
-    // coarsely (every other frame); the warp that matches best is kept. A
-    // child's or a woman's voice then meets a man's reference on equal terms.
-    const FeatureFrames coarseRef = EveryNth(ref, kCoarseStep);
-    FeatureFrames lrn;
-    float bestCost = 0;
-    for (int w = 0; w < kWarpCount; ++w) {
-        FeatureFrames candidate = CopyFrames(CepstraOf(spectra, w), lrnBegin, lrnEnd);
-        NormaliseFeatures(candidate, 0, candidate.count, lrnSpeech);
-        const float cost = MeanAlignedCost(coarseRef, EveryNth(candidate, kCoarseStep));
-        if (w == 0 || cost < bestCost) {
-            bestCost = cost;
-            lrn = std::move(candidate);
-            r.warp = kWarps[w];
-        }
-    }
+    // Vocal-tract warp: the learner's cepstra under a warp, aligned coarsely
+    // (every third frame); the warp that matches best is kept, so that a
+    // child's or a woman's voice meets a man's reference on equal terms.
+    // Every third warp first, then the neighbours of the best of those.
+    EveryNth(ref, kCoarseStep, ws->coarseRef);
+    std::vector<float> warpCost(kWarpCount, -1.0f);
+    auto tryWarp = [&](int w) {
+        if (w < 0 || w >= kWarpCount || warpCost[w] >= 0) return;
+        CepstraOf(spectra, w, lrnBegin, lrnEnd, ws->candidate);
+        NormaliseFeatures(ws->candidate, 0, ws->candidate.count, lrnSpeech);
+        EveryNth(ws->candidate, kCoarseStep, ws->coarseCandidate);
+        warpCost[w] = MeanAlignedCost(ws->coarseRef, ws->coarseCandidate, ws->alignment);
+    };
+    for (int w = 1; w < kWarpCount; w += 3) tryWarp(w);
+    int best = 1;
+    for (int w = 0; w < kWarpCount; ++w)
+        if (warpCost[w] >= 0 && warpCost[w] < warpCost[best]) best = w;
+    tryWarp(best - 1);
+    tryWarp(best + 1);
+    for (int w = 0; w < kWarpCount; ++w)
+        if (warpCost[w] >= 0 && warpCost[w] < warpCost[best]) best = w;
+    FeatureFrames& lrn = ws->learner;
+    CepstraOf(spectra, best, lrnBegin, lrnEnd, lrn);
+    NormaliseFeatures(lrn, 0, lrn.count, lrnSpeech);
+    r.warp = kWarps[best];
 
     AlignmentInput in;
     in.reference = &ref;
@@ -133,7 +143,7 @@ ScoreResult ScoreRecording(const ScoreRequest& q) {
     in.learner = &lrn;
     in.learnerBegin = 0;
     in.learnerEnd = lrn.count;
-    const Alignment a = AlignFrames(in);
+    const Alignment a = AlignFrames(in, ws->alignment);
     if (!a.ok()) {
         FillUnread(p, r);
         return r;
