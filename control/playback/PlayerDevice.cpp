@@ -78,14 +78,6 @@ bool ClosePlayerDevice(tagMCIPLAYER& player) {
     return true;
 }
 
-void ShutDownPlayer(tagMCIPLAYER& player) {
-    if (player.wDeviceID != 0 && MciStopDevice(player.wDeviceID))
-        MciSeekDevice(player.wDeviceID, SeekRequestFor(0));
-    ClosePlayerDevice(player);
-    // Whatever MCI said, nothing may call back into a player that is going away.
-    StopPlayTimer(player);
-}
-
 void CALLBACK PlayTimerProc(HWND, UINT, UINT_PTR idEvent, DWORD) {
     tagMCIPLAYER& player = *reinterpret_cast<tagMCIPLAYER*>(idEvent);
     if (player.wDeviceID == 0) {

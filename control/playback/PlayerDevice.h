@@ -31,8 +31,5 @@ void PostPlayNotice(const tagMCIPLAYER& player, DWORD code);
 // device MCI refuses to close stays in the player, still polled, as it is still playing.
 bool ClosePlayerDevice(tagMCIPLAYER& player);
 
-// The destructor's part: stop, rewind, stop polling, close. Posts nothing.
-void ShutDownPlayer(tagMCIPLAYER& player);
-
 // The poll timer's procedure; the timer's identifier is the player record itself.
 void CALLBACK PlayTimerProc(HWND hwnd, UINT message, UINT_PTR idEvent, DWORD time);
