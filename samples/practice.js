@@ -340,8 +340,9 @@ NeloPractice.prototype.tick = function () {
         this.say("progress", "recording " + seconds.toFixed(1) + " s, " +
                  (last ? NELO_RECORD_STATE_NAMES[last] : "waiting for the microphone"));
     } else if (this.playing) {
-        var position = this.ctrl.OcxGetPlayStatus(NELO_PLAY_ITEM_POSITION);
         var length = this.ctrl.OcxGetPlayStatus(NELO_PLAY_ITEM_LENGTH);
+        // The last poll before the stop may read a little past the end.
+        var position = Math.min(this.ctrl.OcxGetPlayStatus(NELO_PLAY_ITEM_POSITION), length);
         this.say("progress", "playing the " + this.playing + " " + (position / 1000).toFixed(1) + " / " +
                  (length / 1000).toFixed(1) + " s");
     }
