@@ -176,6 +176,12 @@ ScoreResult ScoreRecording(const ScoreRequest& q) {
         // was not said: the alignment only passed over it.
         const double expectedFrames = (e - b) * pace;
         const double squeeze = (last - first + 1) / std::max(1.0, expectedFrames);
+        std::vector<float> phonemeCosts;
+        for (size_t k = 0; k < item.pronunciations[0].size(); ++k) {
+            size_t pb, pe;
+            spanFrames(item.phonemeSpans[k], pb, pe);
+            phonemeCosts.push_back(meanCost(pb, pe));
+        }
         const float cost = meanCost(b, e) + static_cast<float>(std::max(0.0, kSqueezeLimit - squeeze) * kSqueezePenalty);
         word.score = CalibratedScore(cost, q.options.strictness);
         word.startMs = MsOfFrame(lrnBegin + first, q.offsetMs);
@@ -183,11 +189,8 @@ ScoreResult ScoreRecording(const ScoreRequest& q) {
         size_t voiced = 0;
         for (size_t j = first; j <= last; ++j) voiced += lrnSpeech[j];
         word.read = word.score >= q.options.readThreshold && voiced * 10 >= (last - first + 1) * 3 && squeeze >= kSqueezeLimit * 0.6;
-        for (size_t k = 0; k < item.pronunciations[0].size(); ++k) {
-            size_t pb, pe;
-            spanFrames(item.phonemeSpans[k], pb, pe);
-            word.phonemes.push_back(PhonemeResult{item.pronunciations[0][k], CalibratedScore(meanCost(pb, pe), q.options.strictness)});
-        }
+        for (size_t k = 0; k < item.pronunciations[0].size(); ++k)
+            word.phonemes.push_back(PhonemeResult{item.pronunciations[0][k], CalibratedScore(phonemeCosts[k], q.options.strictness)});
         if (!word.read && q.options.missedWordsZero) {
             word.score = 0;
             for (PhonemeResult& ph : word.phonemes) ph.score = 0;

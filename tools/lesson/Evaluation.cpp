@@ -23,7 +23,8 @@ struct Sentence {
     const char* replacement;
 };
 
-const Sentence kSentences[] = {
+// The set the engine was developed against.
+const Sentence kTuningSentences[] = {
     {"The weather is nice today.", 3, "cold"},
     {"She sells fresh bread every morning.", 3, "fish"},
     {"My brother plays the guitar very well.", 4, "piano"},
@@ -37,7 +38,24 @@ const Sentence kSentences[] = {
     {"The little dog is sleeping under the chair.", 2, "cat"},
     {"Can you help me carry these heavy boxes?", 4, "open"},
 };
-constexpr int kSentenceCount = sizeof(kSentences) / sizeof(kSentences[0]);
+
+// A held-out set, never used while choosing the engine's methods and
+// constants: other sentences, other voices and settings.
+const Sentence kHeldOutSentences[] = {
+    {"My sister bought a new bicycle last week.", 5, "camera"},
+    {"The museum opens at nine on Sundays.", 5, "noon"},
+    {"Please write your name at the top of the page.", 3, "address"},
+    {"We could hear the birds singing in the garden.", 5, "children"},
+    {"The soup was too hot to eat.", 1, "tea"},
+    {"He runs five kilometres every Saturday.", 2, "three"},
+    {"Turn left at the next traffic light.", 4, "corner"},
+    {"Our teacher gave us a difficult test.", 5, "short"},
+    {"The baby is sleeping in the other room.", 1, "puppy"},
+    {"I left my umbrella on the bus.", 3, "jacket"},
+    {"They moved to a small town near the sea.", 5, "village"},
+    {"Do you want milk or sugar in your tea?", 3, "honey"},
+};
+
 
 const VoiceSettings kReferenceVoice{"en-us", 160, 50, 50};
 
@@ -48,7 +66,7 @@ struct Learner {
 };
 
 // None of these is the reference's voice and settings.
-const Learner kLearners[] = {
+const Learner kTuningLearners[] = {
     {"en-gb 150wpm", {"en-gb", 150, 45, 50}, 0},
     {"en-gb-scotland 170wpm p60", {"en-gb-scotland", 170, 60, 60}, 0},
     {"en-029 140wpm p40", {"en-029", 140, 40, 40}, 0},
@@ -58,7 +76,19 @@ const Learner kLearners[] = {
     {"en-gb-x-gbclan+f2 155wpm snr15", {"en-gb-x-gbclan+f2", 155, 65, 40}, 15},
     {"en-us+m7 120wpm", {"en-us+m7", 120, 45, 30}, 0},
 };
-constexpr int kLearnerCount = sizeof(kLearners) / sizeof(kLearners[0]);
+
+const Learner kHeldOutLearners[] = {
+    {"en-gb-x-gbcwmd 160wpm p55", {"en-gb-x-gbcwmd", 160, 55, 50}, 0},
+    {"en-us+f1 150wpm p65 snr18", {"en-us+f1", 150, 65, 55}, 18},
+    {"en-gb-scotland+m2 135wpm", {"en-gb-scotland+m2", 135, 40, 45}, 0},
+    {"en-029+f4 165wpm", {"en-029+f4", 165, 75, 60}, 0},
+    {"en-us-nyc+m5 200wpm snr25", {"en-us-nyc+m5", 200, 50, 50}, 25},
+    {"en-gb-x-rp+klatt3 145wpm", {"en-gb-x-rp+klatt3", 145, 45, 40}, 0},
+};
+
+template <class T, size_t N>
+std::vector<T> ListOf(const T (&a)[N]) { return std::vector<T>(a, a + N); }
+
 
 std::vector<int16_t> Pad(const std::vector<int16_t>& speech, size_t before, size_t after) {
     std::vector<int16_t> out(before, 0);
@@ -131,6 +161,14 @@ Stats Describe(const std::vector<int>& v) {
 }  // namespace
 
 int RunEvaluation(const EvaluationOptions& options) {
+    const bool heldOut = options.set == "held-out";
+    if (!heldOut && options.set != "tuning") {
+        std::fprintf(stderr, "unknown evaluation set %s (tuning or held-out)\n", options.set.c_str());
+        return 2;
+    }
+    const std::vector<Sentence> kSentences = heldOut ? ListOf(kHeldOutSentences) : ListOf(kTuningSentences);
+    const std::vector<Learner> kLearners = heldOut ? ListOf(kHeldOutLearners) : ListOf(kTuningLearners);
+    const int kSentenceCount = static_cast<int>(kSentences.size()), kLearnerCount = static_cast<int>(kLearners.size());
     Synthesizer synth;
     std::mt19937 rng(12345);
     std::vector<int> correct, replacedOverall, other, silent;
@@ -205,8 +243,8 @@ int RunEvaluation(const EvaluationOptions& options) {
     std::vector<int> negatives = other;
     negatives.insert(negatives.end(), silent.begin(), silent.end());
     const Stats a = Describe(correct), b = Describe(replacedOverall), c = Describe(other), d = Describe(silent);
-    std::printf("Evaluation: %d sentences, %d learner voices (reference: %s %d wpm)\n", kSentenceCount, kLearnerCount,
-                kReferenceVoice.voice.c_str(), kReferenceVoice.wordsPerMinute);
+    std::printf("Evaluation, %s set: %d sentences, %d learner voices (reference: %s %d wpm)\n", options.set.c_str(),
+                kSentenceCount, kLearnerCount, kReferenceVoice.voice.c_str(), kReferenceVoice.wordsPerMinute);
     std::printf("  overall score           mean    sd  min  max   n\n");
     std::printf("  (a) the sentence       %5.1f %5.1f  %3d  %3d %3zu\n", a.mean, a.sd, a.min, a.max, correct.size());
     std::printf("  (b) one word replaced  %5.1f %5.1f  %3d  %3d %3zu\n", b.mean, b.sd, b.min, b.max, replacedOverall.size());

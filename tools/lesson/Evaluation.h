@@ -10,6 +10,7 @@ namespace nelo::lesson {
 struct EvaluationOptions {
     std::string dumpDir;  // when set, every recording is written there as a WAV
     bool verbose = false;
+    std::string set = "tuning";  // "tuning" (used while developing the engine) or "held-out"
 };
 
 int RunEvaluation(const EvaluationOptions& options);

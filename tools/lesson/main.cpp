@@ -32,11 +32,11 @@ const char kUsage[] =
     "      a 16 kHz mono recording of the text (test learners, demos)\n"
     "  nelo-lesson show LESSON\n"
     "  nelo-lesson score LESSON WAV [--range START END] [--ecode HEX16]\n"
-    "  nelo-lesson evaluate [--dump DIR] [--verbose]\n";
+    "  nelo-lesson evaluate [--set tuning|held-out] [--dump DIR] [--verbose]\n";
 
 struct Args {
     std::vector<std::string> positional;
-    std::string out, voice = "en-us", teacher, referenceWav, ecode, dump;
+    std::string out, voice = "en-us", teacher, referenceWav, ecode, dump, set = "tuning";
     int rate = 160, pitch = 50, rangeStart = -1, rangeEnd = -1;
     bool verbose = false;
 };
@@ -57,6 +57,7 @@ Args Parse(int argc, char** argv) {
         else if (arg == "--reference-wav") a.referenceWav = value(i);
         else if (arg == "--ecode") a.ecode = value(i);
         else if (arg == "--dump") a.dump = value(i);
+        else if (arg == "--set") a.set = value(i);
         else if (arg == "--verbose") a.verbose = true;
         else if (arg == "--range") {
             a.rangeStart = std::stoi(value(i));
@@ -171,6 +172,7 @@ int main(int argc, char** argv) {
             EvaluationOptions o;
             o.dumpDir = a.dump;
             o.verbose = a.verbose;
+            o.set = a.set;
             return RunEvaluation(o);
         }
         std::fputs(kUsage, stderr);
