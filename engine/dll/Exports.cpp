@@ -96,7 +96,8 @@ bool Score(int handle, uint32_t offsetMs, int lengthMs, Load load) {
         if (err == kOk) err = ScoreSamples(ticket, samples, offsetMs, lengthMs, result);
         if (err == kOk) {
             ExclusiveHold hold(s->lock);
-            s->state.finishScore(ticket, std::move(result), err);
+            if (s->ended) err = kErrUnknownSession;
+            else s->state.finishScore(ticket, std::move(result), err);
         }
     } catch (const std::bad_alloc& e) {
         err = ErrorOf(e);

@@ -18,12 +18,18 @@ int SessionRegistry::open() {
 }
 
 bool SessionRegistry::close(int handle) {
-    std::shared_ptr<LockedSession> doomed;  // released after the registry lock
-    ExclusiveHold hold(lock_);
-    auto it = sessions_.find(handle);
-    if (it == sessions_.end()) return false;
-    doomed = std::move(it->second);
-    sessions_.erase(it);
+    std::shared_ptr<LockedSession> doomed;
+    {
+        ExclusiveHold hold(lock_);
+        auto it = sessions_.find(handle);
+        if (it == sessions_.end()) return false;
+        doomed = std::move(it->second);
+        sessions_.erase(it);
+    }
+    // A score still running on it sees this when it finishes and does not
+    // report success for a handle that is gone.
+    ExclusiveHold hold(doomed->lock);
+    doomed->ended = true;
     return true;
 }
 

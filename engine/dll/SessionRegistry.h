@@ -15,6 +15,7 @@ struct LockedSession {
     SrwLock lock;
     SessionState state;       // guarded by lock
     volatile LONG lastError = 0;  // the error of the latest call on this session, any thread
+    bool ended = false;           // guarded by lock; set when the handle is closed
 };
 
 class SessionRegistry {
