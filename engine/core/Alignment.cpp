@@ -24,7 +24,9 @@ Alignment AlignFrames(const AlignmentInput& in, AlignmentScratch& scratch) {
     if (!in.reference || !in.learner || in.refEnd <= in.refBegin || in.learnerEnd <= in.learnerBegin) return out;
     const size_t R = in.refEnd - in.refBegin, L = in.learnerEnd - in.learnerBegin;
     // A learner much slower than the reference needs longer steps to reach the end.
-    const size_t maxStep = std::max<size_t>(2, (L + R - 1) / R + 1);
+    // Steps are stored in a byte: a learner more than 254 times longer than
+    // the reference cannot be aligned and gets no alignment at all.
+    const size_t maxStep = std::min<size_t>(255, std::max<size_t>(2, (L + R - 1) / R + 1));
     // Band around the straight line; wide enough for a dropped word or a long pause.
     const double slope = static_cast<double>(L) / R;
     const size_t band = static_cast<size_t>(0.3 * std::max(R, L)) + 25;

@@ -183,6 +183,25 @@ TEST_F(Scoring, EffectiveDataIsTheSpeechFound) {
     EXPECT_NEAR(r.speechMs, spoken, spoken * 0.15);
 }
 
+TEST_F(Scoring, ExtremeLengthsGiveResultsNotFaults) {
+    // A minute of speech against the one-word range, and a blip against the
+    // whole lesson: both are scored (poorly), nothing is read out of bounds.
+    std::vector<int16_t> minute;
+    while (minute.size() < 59 * 16000u) {
+        const auto part = Speak(Words({"mushe", "kot", "faen", "sai"}), kLearners[2], 0.0, 0.0).samples;
+        minute.insert(minute.end(), part.begin(), part.end());
+    }
+    minute.resize(59 * 16000);
+    const ScoreResult longOne = Score(minute, 0, -1, nullptr, 2, 2);
+    ASSERT_EQ(longOne.words.size(), 1u);
+    EXPECT_LT(longOne.overall, 50);
+    const std::vector<int16_t> blip = Speak(Words({"i"}), kLearners[0], 0.2, 0.2).samples;
+    const ScoreResult shortOne = Score(blip);
+    ASSERT_EQ(shortOne.words.size(), 4u);
+    EXPECT_LT(shortOne.completeness, 50);
+    for (const WordResult& w : shortOne.words) EXPECT_LE(w.startMs, w.endMs);
+}
+
 TEST_F(Scoring, CalibrationIsMonotonic) {
     int previous = 101;
     for (float cost = 0; cost < 12; cost += 0.25f) {
