@@ -5,13 +5,14 @@
 #include "ModuleServer.h"
 #include "NeloRecognitionApp.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     switch (reason) {
         case DLL_PROCESS_ATTACH:
             DisableThreadLibraryCalls(instance);
             return theApp.InitInstance(instance);
         case DLL_PROCESS_DETACH:
-            theApp.ExitInstance();
+            // At process exit the system reclaims everything; clean up only on FreeLibrary.
+            if (!reserved) theApp.ExitInstance();
             break;
     }
     return TRUE;
