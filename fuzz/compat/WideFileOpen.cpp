@@ -34,3 +34,5 @@ std::FILE* _wfopen(const wchar_t* path, const wchar_t* mode) {
     if (!path || !mode) return nullptr;
     return std::fopen(ToUtf8(path).c_str(), ToUtf8(mode).c_str());
 }
+
+int _wremove(const wchar_t* path) { return path ? std::remove(ToUtf8(path).c_str()) : -1; }

@@ -53,18 +53,27 @@ bool WriteRecordingWav(const wchar_t* path, const int16_t* preVoice, int32_t nPr
     // ones replace them below.
     auto header = MakeWavHeader(static_cast<uint32_t>(nVoiceBytes) + 3876u,
                                 static_cast<uint32_t>(nVoiceBytes) + 3840u);
-    std::fwrite(header.data(), 1, header.size(), f);
-    if (nPreVoiceSamples > 0) std::fwrite(preVoice, sizeof(int16_t), nPreVoiceSamples, f);
-    if (nVoiceBytes > 0) std::fwrite(voice, 1, nVoiceBytes, f);
+    bool complete = std::fwrite(header.data(), 1, header.size(), f) == header.size();
+    if (complete && nPreVoiceSamples > 0)
+        complete = std::fwrite(preVoice, sizeof(int16_t), nPreVoiceSamples, f) == static_cast<size_t>(nPreVoiceSamples);
+    if (complete && nVoiceBytes > 0)
+        complete = std::fwrite(voice, 1, nVoiceBytes, f) == static_cast<size_t>(nVoiceBytes);
 
     const long length = std::ftell(f);
-    if (length >= kWavHeaderBytes) {
+    if (complete && length >= kWavHeaderBytes) {
         header = MakeWavHeader(static_cast<uint32_t>(length - 8), static_cast<uint32_t>(length - 44));
-        std::fseek(f, 0, SEEK_SET);
-        std::fwrite(header.data(), 1, header.size(), f);
-        std::fseek(f, 0, SEEK_END);
+        complete = std::fseek(f, 0, SEEK_SET) == 0 && std::fwrite(header.data(), 1, header.size(), f) == header.size() &&
+                   std::fseek(f, 0, SEEK_END) == 0;
     }
-    std::fflush(f);
+    // A full disk often shows only when the buffered bytes go out.
+    complete = std::fflush(f) == 0 && complete;
+    complete = std::fclose(file.release()) == 0 && complete;
+    if (!complete) {
+        // A cut recording must not pass for a whole one: it goes, and the
+        // caller reports the file as not written.
+        _wremove(path);
+        return false;
+    }
     return true;
 }
 

@@ -14,9 +14,10 @@ std::array<uint8_t, kWavHeaderBytes> MakeWavHeader(uint32_t nChunkSize, uint32_t
 
 // Writes the file in the order readers of an interrupted file can still
 // trust: a provisional header, the samples, then the header again with the
-// sizes taken from the real file length. Returns false only when the file
-// cannot be opened (create or truncate); later write errors still leave a
-// header that matches what is on disk.
+// sizes taken from the real file length. Returns false when the file cannot
+// be opened (create or truncate) or when any write, seek, flush or the close
+// fails (a full disk): the incomplete file is then removed, so no cut
+// recording is ever reported as written.
 bool WriteRecordingWav(const wchar_t* path, const int16_t* preVoice, int32_t nPreVoiceSamples,
                        const uint8_t* voice, int32_t nVoiceBytes);
 
