@@ -18,7 +18,7 @@ void Put16(std::vector<uint8_t>& v, uint16_t x) {
 }
 void PutId(std::vector<uint8_t>& v, const char* id) { v.insert(v.end(), id, id + 4); }
 
-struct CWavSpec {
+struct CWavShape {
     uint16_t format = 1, channels = 1, bits = 16;
     uint32_t rate = 16000;
     std::vector<int16_t> samples = {0, 1, -1, 32767, -32768};
@@ -27,7 +27,7 @@ struct CWavSpec {
     bool dataBeforeFormat = false;
 };
 
-std::vector<uint8_t> MakeWav(const CWavSpec& s) {
+std::vector<uint8_t> MakeWav(const CWavShape& s) {
     std::vector<uint8_t> body;
     PutId(body, "WAVE");
     if (s.listChunkFirst) {
@@ -64,38 +64,38 @@ std::vector<uint8_t> MakeWav(const CWavSpec& s) {
 
 TEST(WavSamples, ReadsPlainAndChunkedFiles) {
     for (bool list : {false, true}) {
-        CWavSpec spec;
-        spec.listChunkFirst = list;
+        CWavShape shape;
+        shape.listChunkFirst = list;
         CWavSamples wav;
         std::string error;
-        ASSERT_TRUE(ReadWavSamples(MakeWav(spec), wav, error)) << error;
+        ASSERT_TRUE(ReadWavSamples(MakeWav(shape), wav, error)) << error;
         EXPECT_EQ(wav.nSampleRate, 16000u);
-        EXPECT_EQ(wav.samples, spec.samples);
+        EXPECT_EQ(wav.samples, shape.samples);
     }
 }
 
 TEST(WavSamples, RefusesWhatItCannotDraw) {
     struct Case {
         const char* what;
-        CWavSpec spec;
+        CWavShape shape;
         size_t cutTo;  // 0: whole file
     };
     std::vector<Case> cases;
-    auto add = [&](const char* what, void (*change)(CWavSpec&), size_t cutTo = 0) {
-        Case c{what, CWavSpec(), cutTo};
-        change(c.spec);
+    auto add = [&](const char* what, void (*change)(CWavShape&), size_t cutTo = 0) {
+        Case c{what, CWavShape(), cutTo};
+        change(c.shape);
         cases.push_back(c);
     };
-    add("not PCM", [](CWavSpec& s) { s.format = 3; });
-    add("stereo", [](CWavSpec& s) { s.channels = 2; });
-    add("8-bit", [](CWavSpec& s) { s.bits = 8; });
-    add("rate 0", [](CWavSpec& s) { s.rate = 0; });
-    add("data longer than the file", [](CWavSpec& s) { s.dataLengthExtra = 2; });
-    add("data before format", [](CWavSpec& s) { s.dataBeforeFormat = true; });
-    add("only the RIFF header", [](CWavSpec&) {}, 12);
-    add("too short for RIFF", [](CWavSpec&) {}, 7);
+    add("not PCM", [](CWavShape& s) { s.format = 3; });
+    add("stereo", [](CWavShape& s) { s.channels = 2; });
+    add("8-bit", [](CWavShape& s) { s.bits = 8; });
+    add("rate 0", [](CWavShape& s) { s.rate = 0; });
+    add("data longer than the file", [](CWavShape& s) { s.dataLengthExtra = 2; });
+    add("data before format", [](CWavShape& s) { s.dataBeforeFormat = true; });
+    add("only the RIFF header", [](CWavShape&) {}, 12);
+    add("too short for RIFF", [](CWavShape&) {}, 7);
     for (const Case& c : cases) {
-        std::vector<uint8_t> bytes = MakeWav(c.spec);
+        std::vector<uint8_t> bytes = MakeWav(c.shape);
         if (c.cutTo) bytes.resize(c.cutTo);
         CWavSamples wav;
         std::string error;
