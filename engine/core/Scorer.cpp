@@ -10,12 +10,12 @@
 namespace nelo {
 namespace {
 
-// Mean aligned distance at which a word scores 50 for the default strictness,
-// and how quickly the score falls around it. Calibrated on synthesised
-// readings of several voices (tools/lesson evaluate).
-constexpr float kCostAtHalf = 4.6f;
-constexpr float kCostSpread = 0.45f;
-constexpr float kStrictnessStep = 0.25f;  // each strictness level moves the midpoint by this
+// Mean goodness cost (aligned distance less best-match distance) at which a
+// word scores 50 for the default strictness, and how quickly the score falls
+// around it. Calibrated on the tuning set of tools/lesson evaluate.
+constexpr float kCostAtHalf = 1.4f;
+constexpr float kCostSpread = 0.25f;
+constexpr float kStrictnessStep = 0.1f;  // each strictness level moves the midpoint by this
 constexpr float kFluentRateRatio = 1.35f; // rates within this factor of the reference cost nothing
 constexpr int kPausePenalty = 20;
 constexpr int kMarginFrames = 3;
@@ -157,9 +157,25 @@ ScoreResult ScoreRecording(const ScoreRequest& q) {
         e = std::min(std::max(e, refBegin + b + 1), refEnd) - refBegin;
         if (e <= b) e = b + 1;
     };
+    // Goodness of each reference frame: its aligned distance less what the
+    // learner frames it took would cost at their best match anywhere in the
+    // reference. A voice or a microphone unlike the reference's raises both
+    // alike and cancels; sounds in the wrong place, or sounds the reference
+    // does not have where it has them, remain.
+    std::vector<float> nearest(lrn.count, 1e30f);
+    for (size_t j = 0; j < lrn.count; ++j)
+        for (size_t i = 0; i < ref.count; ++i) nearest[j] = std::min(nearest[j], FrameDistance(ref.frame(i), lrn.frame(j)));
+    std::vector<float> frameCost(ref.count);
+    for (size_t i = 0; i < ref.count; ++i) {
+        const size_t j = a.learnerFrame[i];
+        const size_t from = i > 0 && a.learnerFrame[i - 1] < j ? a.learnerFrame[i - 1] + 1 : j;  // as the alignment charged them
+        double base = 0;
+        for (size_t k = from; k <= j; ++k) base += nearest[k];
+        frameCost[i] = std::max(0.0f, a.cost[i] - static_cast<float>(base / (j - from + 1)));
+    }
     auto meanCost = [&](size_t b, size_t e) {
         double sum = 0;
-        for (size_t i = b; i < e; ++i) sum += a.cost[i];
+        for (size_t i = b; i < e; ++i) sum += frameCost[i];
         return static_cast<float>(sum / (e - b));
     };
 

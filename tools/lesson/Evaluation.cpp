@@ -7,6 +7,10 @@
 #include <random>
 #include <vector>
 
+#include <unistd.h>
+#include <cstdlib>
+#include <stdexcept>
+
 #include "LessonBuilder.h"
 #include "LessonFormat.h"
 #include "Scorer.h"
@@ -62,7 +66,8 @@ const VoiceSettings kReferenceVoice{"en-us", 160, 50, 50};
 struct Learner {
     const char* name;
     VoiceSettings voice;
-    double snrDb;  // added white noise; 0 = none
+    double snrDb;                          // added white noise; 0 = none
+    const char* festivalVoice = nullptr;   // spoken by festival's text2wave instead of espeak-ng
 };
 
 // None of these is the reference's voice and settings.
@@ -75,6 +80,9 @@ const Learner kTuningLearners[] = {
     {"en-us-nyc+klatt2 185wpm", {"en-us-nyc+klatt2", 185, 55, 70}, 0},
     {"en-gb-x-gbclan+f2 155wpm snr15", {"en-gb-x-gbclan+f2", 155, 65, 40}, 15},
     {"en-us+m7 120wpm", {"en-us+m7", 120, 45, 30}, 0},
+    // Voices built from recordings of people, closer to real learners.
+    {"festival kal (diphone, male)", {}, 0, "kal_diphone"},
+    {"festival slt (HTS, female) snr20", {}, 20, "cmu_us_slt_arctic_hts"},
 };
 
 const Learner kHeldOutLearners[] = {
@@ -84,11 +92,34 @@ const Learner kHeldOutLearners[] = {
     {"en-029+f4 165wpm", {"en-029+f4", 165, 75, 60}, 0},
     {"en-us-nyc+m5 200wpm snr25", {"en-us-nyc+m5", 200, 50, 50}, 25},
     {"en-gb-x-rp+klatt3 145wpm", {"en-gb-x-rp+klatt3", 145, 45, 40}, 0},
+    {"festival ked (diphone, male)", {}, 0, "ked_diphone"},
 };
 
 template <class T, size_t N>
 std::vector<T> ListOf(const T (&a)[N]) { return std::vector<T>(a, a + N); }
 
+
+bool HaveFestival() {
+    static const bool have = std::system("command -v text2wave >/dev/null 2>&1") == 0;
+    return have;
+}
+
+// festival's text2wave, at 16 kHz, through a temporary file.
+std::vector<int16_t> SpeakFestival(const std::string& voice, const std::string& text) {
+    char textPath[] = "/tmp/nelo-eval-text-XXXXXX";
+    const int fd = mkstemp(textPath);
+    if (fd < 0) throw std::runtime_error("no temporary file");
+    const ssize_t written = write(fd, text.data(), text.size());
+    close(fd);
+    const std::string wavPath = std::string(textPath) + ".wav";
+    const std::string command = "text2wave -F 16000 -eval '(voice_" + voice + ")' -o " + wavPath + " " + textPath + " 2>/dev/null";
+    const int status = written == static_cast<ssize_t>(text.size()) ? std::system(command.c_str()) : -1;
+    unlink(textPath);
+    if (status != 0) throw std::runtime_error("text2wave failed for voice " + voice);
+    std::vector<int16_t> samples = ReadWav16k(wavPath);
+    unlink(wavPath.c_str());
+    return samples;
+}
 
 std::vector<int16_t> Pad(const std::vector<int16_t>& speech, size_t before, size_t after) {
     std::vector<int16_t> out(before, 0);
@@ -193,8 +224,11 @@ int RunEvaluation(const EvaluationOptions& options) {
         std::vector<int> perSentence;
         for (int li = 0; li < kLearnerCount; ++li) {
             const Learner& learner = kLearners[li];
+            if (learner.festivalVoice && !HaveFestival()) continue;
             auto record = [&](const std::string& text) {
-                std::vector<int16_t> s = Pad(Speak16k(synth, text, learner.voice), 6400, 8000);
+                std::vector<int16_t> s = Pad(learner.festivalVoice ? SpeakFestival(learner.festivalVoice, text)
+                                                                   : Speak16k(synth, text, learner.voice),
+                                             6400, 8000);
                 if (learner.snrDb > 0) AddNoise(s, Rms(s) / std::pow(10.0, learner.snrDb / 20.0), rng);
                 return s;
             };
@@ -243,8 +277,10 @@ int RunEvaluation(const EvaluationOptions& options) {
     std::vector<int> negatives = other;
     negatives.insert(negatives.end(), silent.begin(), silent.end());
     const Stats a = Describe(correct), b = Describe(replacedOverall), c = Describe(other), d = Describe(silent);
-    std::printf("Evaluation, %s set: %d sentences, %d learner voices (reference: %s %d wpm)\n", options.set.c_str(),
-                kSentenceCount, kLearnerCount, kReferenceVoice.voice.c_str(), kReferenceVoice.wordsPerMinute);
+    std::printf("Evaluation, %s set: %d sentences, %zu learner voices (reference: espeak-ng %s %d wpm)\n",
+                options.set.c_str(), kSentenceCount, correctByLearner.size(), kReferenceVoice.voice.c_str(),
+                kReferenceVoice.wordsPerMinute);
+    if (!HaveFestival()) std::printf("  (festival's text2wave is not installed: its voices were left out)\n");
     std::printf("  overall score           mean    sd  min  max   n\n");
     std::printf("  (a) the sentence       %5.1f %5.1f  %3d  %3d %3zu\n", a.mean, a.sd, a.min, a.max, correct.size());
     std::printf("  (b) one word replaced  %5.1f %5.1f  %3d  %3d %3zu\n", b.mean, b.sd, b.min, b.max, replacedOverall.size());
@@ -258,6 +294,7 @@ int RunEvaluation(const EvaluationOptions& options) {
     std::printf("Spread of (a) across voices: mean per-sentence sd %.1f, mean per-sentence range %.1f points\n",
                 spreadSum / kSentenceCount, rangeSum / kSentenceCount);
     for (int li = 0; li < kLearnerCount; ++li) {
+        if (!correctByLearner.count(li)) continue;
         const Stats s = Describe(correctByLearner[li]);
         std::printf("  %-34s (a) mean %5.1f  min %3d  max %3d\n", kLearners[li].name, s.mean, s.min, s.max);
     }
