@@ -13,7 +13,7 @@ set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 state=${NELO_ENV_DIR:-$repo/build/env}
-bin=${NELO_BIN_DIR:-$repo/build/bin}
+bin=$(realpath -m "${NELO_BIN_DIR:-$repo/build/bin}")
 mkdir -p "$state"
 state=$(cd "$state" && pwd)
 
