@@ -96,25 +96,6 @@ LONG CallLong(IDispatch* d, const wchar_t* name, std::vector<nelo::Variant> args
     return V_I4(result.Get());
 }
 
-void PumpPending() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& cond, DWORD limitMs) {
-    const ULONGLONG end = GetTickCount64() + limitMs;
-    for (;;) {
-        PumpPending();
-        if (cond()) return true;
-        ULONGLONG now = GetTickCount64();
-        if (now >= end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now < 50 ? end - now : 50), QS_ALLINPUT);
-    }
-}
-
 HRESULT EventSink::Connect(IDispatch* control) {
     nelo::ComPtr<IConnectionPointContainer> container;
     HRESULT hr = control->QueryInterface(IID_IConnectionPointContainer, container.ReceiveVoid());

@@ -3,6 +3,8 @@
 // recording event sink and a message pump that waits for a condition.
 #pragma once
 #include <windows.h>
+
+#include "MessagePump.h"
 #include <ocidl.h>
 
 #include <functional>
@@ -37,10 +39,9 @@ HRESULT CallByName(IDispatch* d, const wchar_t* name, std::vector<nelo::Variant>
                    UINT* argErr = nullptr);
 LONG CallLong(IDispatch* d, const wchar_t* name, std::vector<nelo::Variant> args = {});
 
-// Dispatches messages until cond() holds or limitMs passes; true when it held.
-bool PumpUntil(const std::function<bool()>& cond, DWORD limitMs = 20000);
-// Dispatches what is already queued for this thread.
-void PumpPending();
+// Message pumping while waiting (tests/common/MessagePump.h).
+using testpump::PumpPending;
+using testpump::PumpUntil;
 
 struct EventRecord {
     DISPID id;

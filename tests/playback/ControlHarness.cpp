@@ -113,22 +113,6 @@ void PumpFor(DWORD ms) {
     PumpUntil([] { return false; }, ms);
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
-    const ULONGLONG deadline = GetTickCount64() + limitMs;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (done()) return true;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return done();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now < 20 ? deadline - now : 20),
-                                  QS_ALLINPUT);
-    }
-}
-
 ScriptBytes::ScriptBytes(const std::vector<BYTE>& bytes) {
     VariantInit(&m_array);
     VariantInit(&m_byRef);

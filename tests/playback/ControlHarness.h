@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include "MessagePump.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -57,8 +59,9 @@ private:
 
 // Dispatches this thread's messages (timers, posted notices) for `ms` milliseconds.
 void PumpFor(DWORD ms);
-// Dispatches until `done` holds or `limitMs` pass; the result of `done` at the end.
-bool PumpUntil(const std::function<bool()>& done, DWORD limitMs);
+// Message pumping while waiting (tests/common/MessagePump.h).
+using testpump::PumpPending;
+using testpump::PumpUntil;
 
 // A script array variable as script engines pass it: VT_BYREF|VT_VARIANT to an array.
 class ScriptBytes {

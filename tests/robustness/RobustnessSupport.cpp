@@ -188,26 +188,6 @@ void Guarded(const std::string& description, const std::function<void()>& what, 
     InterlockedIncrement(&g_callSerial);
 }
 
-void PumpPending() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& cond, DWORD limitMs) {
-    const ULONGLONG end = GetTickCount64() + limitMs;
-    for (;;) {
-        PumpPending();
-        if (cond()) return true;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 20)),
-                                  QS_ALLINPUT);
-    }
-}
-
 std::string FlushedLog() {
     LogInfo(L"robustness: log flushed");
     HANDLE h = CreateFileW(GetLogPath(WorkDir()).c_str(), GENERIC_READ,

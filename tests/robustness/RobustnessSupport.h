@@ -4,6 +4,8 @@
 // come, and the guard that proves nothing outside the two folders is touched.
 #pragma once
 #include <windows.h>
+
+#include "MessagePump.h"
 #include <oleauto.h>
 
 #include <functional>
@@ -27,9 +29,9 @@ std::vector<std::wstring> WorkerBoxes();
 // the process with the description, so a hang shows which call it was.
 void Guarded(const std::string& description, const std::function<void()>& what, DWORD limitMs = 60000);
 
-// Dispatches what is queued for this thread; pumps until cond() or the limit.
-void PumpPending();
-bool PumpUntil(const std::function<bool()>& cond, DWORD limitMs);
+// Message pumping while waiting (tests/common/MessagePump.h).
+using testpump::PumpPending;
+using testpump::PumpUntil;
 
 // The log's bytes written so far (flushed first, with an INFO line).
 std::string FlushedLog();

@@ -79,20 +79,6 @@ void ControlWithFakeEngine::Destroy() {
 const std::vector<ScoreEvent>& ControlWithFakeEngine::ScoreEvents() const { return m_pSink->events; }
 void ControlWithFakeEngine::ReadStateInHandler(bool on) { m_pSink->readState = on; }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (done()) return true;
-        if (GetTickCount64() >= deadline) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
-
 namespace {
 
 std::wstring LogPath() { return GetLogPath(theApp.m_strWorkDir); }

@@ -3,6 +3,8 @@
 // log lines it wrote (read once the last control is gone and the log is closed).
 #pragma once
 #include <windows.h>
+
+#include "MessagePump.h"
 #include <oleauto.h>
 
 #include <functional>
@@ -43,8 +45,9 @@ private:
     DWORD m_dwCookie = 0;
 };
 
-// Pumps this thread's messages until done() or timeoutMs; returns done().
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000);
+// Message pumping while waiting (tests/common/MessagePump.h).
+using testpump::PumpPending;
+using testpump::PumpUntil;
 
 // The log file's size now, and the text appended after `offset` (UTF-8 bytes as they are).
 size_t LogSize();

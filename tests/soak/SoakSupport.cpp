@@ -64,25 +64,6 @@ int Cycles(int bounded) {
     return env && std::atoi(env) > 0 ? std::atoi(env) : bounded;
 }
 
-void PumpPending() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& cond, DWORD limitMs) {
-    const ULONGLONG end = GetTickCount64() + limitMs;
-    for (;;) {
-        PumpPending();
-        if (cond()) return true;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 LONG Call(IDispatch* d, const wchar_t* name, std::vector<nelo::Variant> args, nelo::Variant* result) {
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID id = DISPID_UNKNOWN;

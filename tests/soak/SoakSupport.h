@@ -2,6 +2,8 @@
 // module's application object, message boxes caught) and small helpers.
 #pragma once
 #include <windows.h>
+
+#include "MessagePump.h"
 #include <oleauto.h>
 
 #include <functional>
@@ -19,8 +21,8 @@ std::wstring RecordTempDir();
 // Cycles per loop: NELO_SOAK_CYCLES when set (1000 for the full soak), else `bounded`.
 int Cycles(int bounded);
 
-bool PumpUntil(const std::function<bool()>& cond, DWORD limitMs);
-void PumpPending();
+using testpump::PumpPending;
+using testpump::PumpUntil;
 
 LONG Call(IDispatch* d, const wchar_t* name, std::vector<nelo::Variant> args = {}, nelo::Variant* result = nullptr);
 
